@@ -1,0 +1,35 @@
+#pragma once
+// MFrameBuffer: a landscape grid of 16-bit RGB565 pixels in the device's
+// column layout. Logical pixel (x, y) lies at byte offset
+//   bytesPerPixel * (x * height + (height - 1 - y)),
+// one contiguous run per column, bottom row first. There are no drawing
+// operations: drawing code writes straight into GetBuffer().
+
+#include <cstdint>
+
+using Color = uint16_t;
+
+class MFrameBuffer {
+ public:
+  virtual uint8_t* GetBuffer() = 0;
+  virtual uint32_t GetWidth() = 0;
+  virtual uint32_t GetHeight() = 0;
+  virtual uint32_t GetBitsPerPixel() = 0;
+  virtual int32_t GetPixelOffset(int32_t x, int32_t y) = 0;
+  virtual ~MFrameBuffer() = default;
+};
+
+// The one pixel painting rule of every drawing routine: (x, y) must be inside
+// the grid compared as unsigned numbers (so negative coordinates fail too, and
+// a frame buffer with zero geometry accepts nothing); the colour is one 16-bit
+// store at the pixel's offset.
+inline void PaintPixel(MFrameBuffer& fb, int32_t x, int32_t y, Color color) {
+  if (static_cast<uint32_t>(x) >= fb.GetWidth() || static_cast<uint32_t>(y) >= fb.GetHeight()) return;
+  uint8_t* p = fb.GetBuffer() + fb.GetPixelOffset(x, y);
+  *reinterpret_cast<uint16_t*>(p) = color;
+}
+
+// Byte offset of (x, y) for a grid of the given height and bytes per pixel.
+inline int32_t ColumnLayoutOffset(int32_t x, int32_t y, uint32_t height, int32_t bytesPerPixel) {
+  return bytesPerPixel * (x * static_cast<int32_t>(height) + (static_cast<int32_t>(height) - 1 - y));
+}

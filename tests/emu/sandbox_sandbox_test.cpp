@@ -1,0 +1,57 @@
+// The sandbox itself: what every device-path test relies on.
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <string>
+
+#include "tests/support/sandbox_guard.h"
+
+namespace {
+
+int CountEntries(const char* dir) {
+  DIR* d = opendir(dir);
+  if (d == nullptr) return -1;
+  int n = 0;
+  while (dirent* e = readdir(d)) {
+    if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") ++n;
+  }
+  closedir(d);
+  return n;
+}
+
+TEST(Sandbox, DevicePlacesAreFreshAndWritable) {
+  KESTREL_REQUIRE_SANDBOX();
+  EXPECT_NE(0u, getuid()) << "permission checks need an unprivileged user";
+  for (const char* dir : {"/var/run", "/mnt"}) {
+    EXPECT_EQ(0, CountEntries(dir)) << dir;
+  }
+  for (const char* file : {"/var/run/probe", "/mnt/probe", "/dev/probe", "/proc/corvina/probe"}) {
+    std::ofstream out(file);
+    EXPECT_TRUE(out.good()) << file;
+    out.close();
+    EXPECT_EQ(0, unlink(file)) << file;
+  }
+}
+
+TEST(Sandbox, RealProcfsStaysReadable) {
+  KESTREL_REQUIRE_SANDBOX();
+  std::ifstream maps("/proc/self/maps");
+  std::string line;
+  EXPECT_TRUE(std::getline(maps, line).good());
+  EXPECT_GT(CountEntries("/proc/self/task"), 0);
+}
+
+TEST(Sandbox, UnprivilegedUserIsRefusedAccess) {
+  KESTREL_REQUIRE_SANDBOX();
+  const char* path = "/var/run/locked";
+  int fd = open(path, O_CREAT | O_WRONLY, 0000);
+  ASSERT_GE(fd, 0);
+  close(fd);
+  EXPECT_NE(0, access(path, R_OK));
+  unlink(path);
+}
+
+}  // namespace
