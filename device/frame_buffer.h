@@ -6,6 +6,7 @@
 // operations: drawing code writes straight into GetBuffer().
 
 #include <cstdint>
+#include <cstring>
 
 using Color = uint16_t;
 
@@ -25,8 +26,8 @@ class MFrameBuffer {
 // store at the pixel's offset.
 inline void PaintPixel(MFrameBuffer& fb, int32_t x, int32_t y, Color color) {
   if (static_cast<uint32_t>(x) >= fb.GetWidth() || static_cast<uint32_t>(y) >= fb.GetHeight()) return;
-  uint8_t* p = fb.GetBuffer() + fb.GetPixelOffset(x, y);
-  *reinterpret_cast<uint16_t*>(p) = color;
+  // memcpy: a 24-bit device spaces pixels 3 bytes apart, so stores may be unaligned.
+  std::memcpy(fb.GetBuffer() + fb.GetPixelOffset(x, y), &color, sizeof color);
 }
 
 // Byte offset of (x, y) for a grid of the given height and bytes per pixel.
