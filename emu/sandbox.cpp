@@ -50,7 +50,7 @@ std::vector<std::string> SandboxCommand(const SandboxOptions& options,
   a.push_back(std::to_string(options.uid));
   Add(a, {"--gid"});
   a.push_back(std::to_string(options.gid));
-  Add(a, {"--tmpfs", "/tmp", "--dev", "/dev", "--tmpfs"});
+  Add(a, {"--dev", "/dev", "--tmpfs"});
   a.push_back(RunDir());
   Add(a, {"--tmpfs", "/mnt"});
   if (options.procCorvina) {

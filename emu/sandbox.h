@@ -1,6 +1,6 @@
 #pragma once
 // The device sandbox: runs a command in a private file-system view that has
-// the device's fixed places fresh and empty (/var/run, /mnt, /dev, /tmp and,
+// the device's fixed places fresh and empty (/var/run, /mnt, /dev and,
 // on request, /proc/corvina), as an unprivileged user, with the rest of the
 // host visible read-only for that user. Built with bubblewrap.
 
