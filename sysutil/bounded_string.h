@@ -125,6 +125,8 @@ class TBoundedBuffer : public CBoundedString {
   static_assert(N > static_cast<int>(sizeof(char*)), "capacity too small");
   TBoundedBuffer() : CBoundedString(static_cast<uint32_t>(N)) {}
   explicit TBoundedBuffer(const char* text) : TBoundedBuffer() { Set(text); }
+  // A copy of the characters of any bounded string (a view, a location...).
+  explicit TBoundedBuffer(const CBoundedString& other) : TBoundedBuffer() { Set(other); }
   TBoundedBuffer(const TBoundedBuffer& other) : TBoundedBuffer() { Set(other); }
   TBoundedBuffer& operator=(const TBoundedBuffer& other) {
     Set(other);
