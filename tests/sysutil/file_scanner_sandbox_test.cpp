@@ -1,0 +1,81 @@
+// The mounted volumes under /mnt/ (a fresh folder inside the device sandbox).
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <set>
+#include <string>
+
+#include "sysutil/file_scanner.h"
+#include "tests/support/sandbox_guard.h"
+
+namespace {
+
+void MakeDir(const std::string& p) { mkdir(p.c_str(), 0755); }
+void MakeFile(const std::string& p) {
+  FILE* f = fopen(p.c_str(), "w");
+  if (f != nullptr) fclose(f);
+}
+
+std::set<std::string> Scan(const char* start, uint32_t options, bool* allDirectories = nullptr) {
+  CFileScanner scanner(CBoundedString(start), options, 0);
+  std::set<std::string> out;
+  if (allDirectories) *allDirectories = true;
+  for (const CFileScanner::TEntry* e = scanner.First(); e != nullptr; e = scanner.Next()) {
+    out.insert(std::string(e->path->Data(), e->path->Length()));
+    if (allDirectories && !e->isDirectory) *allDirectories = false;
+    if (out.size() > 1000) break;
+  }
+  return out;
+}
+
+// /mnt/ sdcard/ (notes.txt maps/ (m1)) usb/ (u1) initrd/ (i1) loose-file
+void MakeVolumes() {
+  MakeDir("/mnt/sdcard");
+  MakeFile("/mnt/sdcard/notes.txt");
+  MakeDir("/mnt/sdcard/maps");
+  MakeFile("/mnt/sdcard/maps/m1");
+  MakeDir("/mnt/usb");
+  MakeFile("/mnt/usb/u1");
+  MakeDir("/mnt/initrd");
+  MakeFile("/mnt/initrd/i1");
+  MakeFile("/mnt/loose-file");
+}
+
+TEST(FileScannerRoot, NoVolumesGiveNothing) {
+  KESTREL_REQUIRE_SANDBOX();
+  EXPECT_TRUE(Scan(CFileScanner::kRootName, CFileScanner::kDirectoriesOnly).empty());
+  EXPECT_TRUE(Scan(CFileScanner::kRootName, 0).empty());
+}
+
+TEST(FileScannerRoot, HandsOutVolumesAndWalksThem) {
+  KESTREL_REQUIRE_SANDBOX();
+  MakeVolumes();
+  using S = std::set<std::string>;
+  bool allDirectories = false;
+  EXPECT_EQ(Scan(CFileScanner::kRootName, CFileScanner::kDirectoriesOnly, &allDirectories),
+            (S{"/mnt/sdcard/", "/mnt/usb/"}));
+  EXPECT_TRUE(allDirectories);
+
+  struct Case {
+    uint32_t options;
+    S expected;
+  };
+  const Case table[] = {
+      {0, S{"/mnt/sdcard/notes.txt", "/mnt/sdcard/maps/", "/mnt/usb/u1"}},
+      {CFileScanner::kRecursive,
+       S{"/mnt/sdcard/notes.txt", "/mnt/sdcard/maps/", "/mnt/sdcard/maps/m1", "/mnt/usb/u1"}},
+      {CFileScanner::kRecursive | CFileScanner::kDirectoriesOnly,
+       S{"/mnt/sdcard/", "/mnt/usb/", "/mnt/sdcard/maps/"}},
+      {CFileScanner::kRecursive | CFileScanner::kFilesOnly,
+       S{"/mnt/sdcard/notes.txt", "/mnt/sdcard/maps/m1", "/mnt/usb/u1"}},
+  };
+  for (const Case& c : table) {
+    EXPECT_EQ(Scan(CFileScanner::kRootName, c.options), c.expected) << "options " << c.options;
+  }
+  // The same folder on every volume that has it.
+  EXPECT_EQ(Scan("maps", CFileScanner::kMountPoints), (S{"/mnt/sdcard/maps/m1"}));
+}
+
+}  // namespace
