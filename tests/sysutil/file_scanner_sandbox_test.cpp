@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <set>
@@ -43,13 +44,27 @@ void MakeVolumes() {
   MakeFile("/mnt/loose-file");
 }
 
-TEST(FileScannerRoot, NoVolumesGiveNothing) {
+// Other tests in this process use /mnt/ too: leave it as it was found.
+void RemoveVolumes() {
+  for (const char* f : {"/mnt/sdcard/notes.txt", "/mnt/sdcard/maps/m1", "/mnt/usb/u1",
+                        "/mnt/initrd/i1", "/mnt/loose-file"}) {
+    unlink(f);
+  }
+  for (const char* d : {"/mnt/sdcard/maps", "/mnt/sdcard", "/mnt/usb", "/mnt/initrd"}) rmdir(d);
+}
+
+class FileScannerRoot : public testing::Test {
+ protected:
+  void TearDown() override { RemoveVolumes(); }
+};
+
+TEST_F(FileScannerRoot, NoVolumesGiveNothing) {
   KESTREL_REQUIRE_SANDBOX();
   EXPECT_TRUE(Scan(CFileScanner::kRootName, CFileScanner::kDirectoriesOnly).empty());
   EXPECT_TRUE(Scan(CFileScanner::kRootName, 0).empty());
 }
 
-TEST(FileScannerRoot, HandsOutVolumesAndWalksThem) {
+TEST_F(FileScannerRoot, HandsOutVolumesAndWalksThem) {
   KESTREL_REQUIRE_SANDBOX();
   MakeVolumes();
   using S = std::set<std::string>;
