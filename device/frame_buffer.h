@@ -34,3 +34,13 @@ inline void PaintPixel(MFrameBuffer& fb, int32_t x, int32_t y, Color color) {
 inline int32_t ColumnLayoutOffset(int32_t x, int32_t y, uint32_t height, int32_t bytesPerPixel) {
   return bytesPerPixel * (x * static_cast<int32_t>(height) + (static_cast<int32_t>(height) - 1 - y));
 }
+
+// The display, created on first use on "/dev/fb" and destroyed at process
+// exit. Never null; a display that could not be mapped has zero geometry and
+// a null buffer, so every clip test fails.
+MFrameBuffer* GetFrameBuffer();
+
+// Makes the concrete display object over `path`. Defined once per program by
+// the display piece it links: device_fb (the kernel framebuffer, the default)
+// or emu_fb (a plain file, the emulated build). See device/CMakeLists.txt.
+MFrameBuffer* CreateDisplayFrameBuffer(const char* path);
