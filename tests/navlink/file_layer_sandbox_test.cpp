@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -34,6 +35,13 @@ std::set<std::string> RunFiles() {
   return names;
 }
 
+void ClearRunDirectory() {
+  for (const std::string& n : RunFiles()) {
+    chmod((kRun + n).c_str(), 0700);
+    if (unlink((kRun + n).c_str()) != 0) rmdir((kRun + n).c_str());
+  }
+}
+
 void WriteRunFile(const std::string& name, const std::string& content) {
   std::ofstream out(kRun + name, std::ios::binary);
   out << content;
@@ -61,10 +69,7 @@ class FileLayer : public ::testing::Test {
  protected:
   void SetUp() override {
     KESTREL_REQUIRE_SANDBOX();
-    for (const std::string& n : RunFiles()) {
-      chmod((kRun + n).c_str(), 0600);
-      unlink((kRun + n).c_str());
-    }
+    ClearRunDirectory();
     alarm(30);
   }
   void TearDown() override { alarm(0); }
@@ -91,6 +96,38 @@ TEST_F(FileLayer, SendWritesMessageThenMarkerWithRisingIds) {
             ReadWholeFile(kRun + "client.ZelkonNavigationServer.812.2.message"));
   delete first;
   delete second;
+}
+
+TEST_F(FileLayer, SendFailsWhenAFileCannotBeWritten) {
+  LayerPtr layer = Create("c", "s", 1);
+  // The message cannot be created: no session, and the id is used up anyway.
+  ASSERT_EQ(0, mkdir((kRun + "c.s.1.1.message").c_str(), 0700));
+  EXPECT_EQ(nullptr, layer->Send());
+  // The marker cannot be created: the message written before it stays.
+  ASSERT_EQ(0, mkdir((kRun + "c.s.1.2.finished").c_str(), 0700));
+  EXPECT_EQ(nullptr, layer->Send());
+  EXPECT_EQ(std::string("\0", 1), ReadWholeFile(kRun + "c.s.1.2.message"));
+  MZelkonSession* third = layer->Send();
+  ASSERT_NE(nullptr, third);
+  EXPECT_EQ(3u, static_cast<CZelkonFileLayer::CSession*>(third)->Id());
+  delete third;
+  ClearRunDirectory();
+
+  // A message cut short by a full medium is withdrawn, never announced.
+  const pid_t child = fork();
+  ASSERT_NE(-1, child);
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{100, 100};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    LayerPtr small = Create("c", "s", 2);
+    small->AddArgument(std::string(500, 'w').c_str());
+    _exit(small->Send() == nullptr ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(child, waitpid(child, &status, 0));
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_TRUE(RunFiles().empty());
 }
 
 TEST_F(FileLayer, ProcessIdMinusOneIsTheCallersAndNamesAreCut) {
@@ -255,7 +292,7 @@ TEST_F(FileLayer, DispatchTakesOnlyCanonicalMarkersForItsName) {
       EXPECT_EQ(1u, files.count(c.marker)) << c.marker;
       EXPECT_TRUE(handler.seen.empty()) << c.marker;
     }
-    for (const std::string& n : files) unlink((kRun + n).c_str());
+    ClearRunDirectory();
   }
 }
 
