@@ -103,16 +103,6 @@ void CBitmappedFont::OnGlyphHit(uint32_t, uint32_t) {}
 uint32_t CBitmappedFont::GetCharHeight(uint32_t code) { return FindGlyph(code).height; }
 uint32_t CBitmappedFont::GetCharWidth(uint32_t code) { return FindGlyph(code).advance; }
 
-template <typename Text> uint32_t CBitmappedFont::TextHeight(Text text) {
-  uint32_t height = 0;
-  if (text == nullptr) return 0;
-  for (uint32_t i = 0; font_text::CodeAt(text, i) != 0; ++i) {
-    const uint32_t h = GetCharHeight(font_text::CodeAt(text, i));
-    if (h > height) height = h;
-  }
-  return height;
-}
-
 template <typename Text> uint32_t CBitmappedFont::TextWidth(Text text) {
   uint32_t width = 0;
   if (text == nullptr) return 0;
@@ -120,8 +110,8 @@ template <typename Text> uint32_t CBitmappedFont::TextWidth(Text text) {
   return width;
 }
 
-uint32_t CBitmappedFont::GetTextHeight(const char* text) { return TextHeight(text); }
-uint32_t CBitmappedFont::GetTextHeight(WideText text) { return TextHeight(text); }
+uint32_t CBitmappedFont::GetTextHeight(const char* text) { return font_text::TallestChar(*this, text); }
+uint32_t CBitmappedFont::GetTextHeight(WideText text) { return font_text::TallestChar(*this, text); }
 uint32_t CBitmappedFont::GetTextWidth(const char* text) { return TextWidth(text); }
 uint32_t CBitmappedFont::GetTextWidth(WideText text) { return TextWidth(text); }
 
@@ -136,7 +126,7 @@ bool CBitmappedFont::DrawChar(MFrameBuffer& target, uint32_t code, uint32_t x, u
 template <typename Text>
 bool CBitmappedFont::PaintText(MFrameBuffer& target, Text text, uint32_t x, uint32_t y, Color color) {
   if (text == nullptr) return true;
-  const uint32_t baseline = y + TextHeight(text);
+  const uint32_t baseline = y + font_text::TallestChar(*this, text);
   const uint32_t width = target.GetWidth();
   bool ok = true;
   uint64_t pen = x;  // wide enough that advancing never wraps back on screen

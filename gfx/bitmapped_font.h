@@ -68,7 +68,6 @@ class CBitmappedFont : public MFont {
 
  private:
   void AddMissing(uint32_t code);
-  template <typename Text> uint32_t TextHeight(Text text);
   template <typename Text> uint32_t TextWidth(Text text);
   template <typename Text> bool PaintText(MFrameBuffer& target, Text text, uint32_t x, uint32_t y, Color color);
 

@@ -37,6 +37,17 @@ class MFont {
 namespace font_text {
 inline uint32_t CodeAt(const char* text, uint32_t i) { return static_cast<unsigned char>(text[i]); }
 inline uint32_t CodeAt(WideText text, uint32_t i) { return text[i]; }
+
+// The largest GetCharHeight over the text; 0 for an empty text.
+template <typename Text> uint32_t TallestChar(MFont& font, Text text) {
+  uint32_t height = 0;
+  if (text == nullptr) return 0;
+  for (uint32_t i = 0; CodeAt(text, i) != 0; ++i) {
+    const uint32_t h = font.GetCharHeight(CodeAt(text, i));
+    if (h > height) height = h;
+  }
+  return height;
+}
 }  // namespace font_text
 
 // Paints (x, y) when it lies inside the target; coordinates that do not fit a

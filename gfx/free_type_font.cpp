@@ -77,16 +77,6 @@ uint32_t CFreeTypeFont::GetCharWidth(uint32_t code) {
   return PenAdvance(0, FT_Get_Char_Index(iFace, code));
 }
 
-template <typename Text> uint32_t CFreeTypeFont::TextHeight(Text text) {
-  uint32_t height = 0;
-  if (text == nullptr) return 0;
-  for (uint32_t i = 0; font_text::CodeAt(text, i) != 0; ++i) {
-    const uint32_t h = GetCharHeight(font_text::CodeAt(text, i));
-    if (h > height) height = h;
-  }
-  return height;
-}
-
 template <typename Text> uint32_t CFreeTypeFont::TextWidth(Text text) {
   if (text == nullptr || !iLoaded) return 0;
   uint32_t width = 0;
@@ -99,8 +89,8 @@ template <typename Text> uint32_t CFreeTypeFont::TextWidth(Text text) {
   return width;
 }
 
-uint32_t CFreeTypeFont::GetTextHeight(const char* text) { return TextHeight(text); }
-uint32_t CFreeTypeFont::GetTextHeight(WideText text) { return TextHeight(text); }
+uint32_t CFreeTypeFont::GetTextHeight(const char* text) { return font_text::TallestChar(*this, text); }
+uint32_t CFreeTypeFont::GetTextHeight(WideText text) { return font_text::TallestChar(*this, text); }
 uint32_t CFreeTypeFont::GetTextWidth(const char* text) { return TextWidth(text); }
 uint32_t CFreeTypeFont::GetTextWidth(WideText text) { return TextWidth(text); }
 
@@ -143,7 +133,7 @@ template <typename Text>
 bool CFreeTypeFont::PaintText(MFrameBuffer& target, Text text, uint32_t x, uint32_t y, Color color) {
   if (text == nullptr) return true;
   if (!iLoaded) return false;
-  const uint32_t baseline = y + TextHeight(text);
+  const uint32_t baseline = y + font_text::TallestChar(*this, text);
   const uint32_t width = target.GetWidth();
   bool ok = true;
   uint64_t pen = x;

@@ -80,7 +80,6 @@ class CFreeTypeFont : public MFont {
 
  private:
   uint32_t PenAdvance(FT_UInt previous, FT_UInt glyph);
-  template <typename Text> uint32_t TextHeight(Text text);
   template <typename Text> uint32_t TextWidth(Text text);
   template <typename Text> bool PaintText(MFrameBuffer& target, Text text, uint32_t x, uint32_t y, Color color);
 

@@ -1,0 +1,160 @@
+#include "gfx/bmp_decompressor.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "gfx/image.h"
+#include "tests/gfx/bmp_fixture.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+// Opens `bytes` as a file; the descriptor, or -1.
+int OpenBytes(const TempDir& dir, const std::string& bytes) {
+  const std::string path = dir.Write("picture.bmp", bytes);
+  return open(path.c_str(), O_RDONLY);
+}
+
+std::unique_ptr<CImage> Load(const std::string& bytes, bool* closed = nullptr) {
+  TempDir dir;
+  const int fd = OpenBytes(dir, bytes);
+  MImage* image = LoadBmpImage(fd, -1, 0, 0, 16);
+  const bool isClosed = fcntl(fd, F_GETFD) == -1;
+  if (!isClosed) close(fd);
+  if (closed != nullptr) *closed = isClosed;
+  return std::unique_ptr<CImage>(static_cast<CImage*>(image));
+}
+
+std::string With(std::string bytes, size_t at, uint32_t value, int n) {
+  for (int i = 0; i < n; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
+  return bytes;
+}
+
+Color Rgb(uint32_t rgb) { return ToColor(rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+
+BmpFixture Indexed(uint16_t bpp, int32_t width, std::vector<uint32_t> palette, std::vector<uint8_t> rows) {
+  BmpFixture f;
+  f.width = width;
+  f.height = static_cast<int32_t>(rows.size() / f.Stride());
+  f.bitsPerPixel = bpp;
+  f.palette = std::move(palette);
+  f.pixels = std::move(rows);
+  f.height = static_cast<int32_t>(f.pixels.size() / f.Stride());
+  return f;
+}
+
+TEST(BmpDecompressor, FiveWide24BitRowsAreSixteenBytes) {
+  const BmpFixture f = Gradient24(5, 3);
+  EXPECT_EQ(f.Stride(), 16u);
+  EXPECT_EQ(f.Bytes().size(), 54u + 48u);
+  bool closed = false;
+  auto image = Load(f.Bytes(), &closed);
+  ASSERT_NE(image, nullptr);
+  EXPECT_TRUE(closed);  // a decoded file's descriptor is closed
+  for (int32_t y = 0; y < 3; ++y)
+    for (int32_t x = 0; x < 5; ++x) EXPECT_EQ(image->PixelAt(x, y), GradientColor(x, y)) << x << "," << y;
+}
+
+// Every case: the file, then the picture expected (size 0: none) and its pixels.
+TEST(BmpDecompressor, DecodesOrRefusesEveryFile) {
+  const uint32_t red = 0xFF0000, green = 0x00FF00, blue = 0x0000FF, white = 0xFFFFFF;
+  const std::string good = Gradient24(4, 4).Bytes();
+  const auto gradient = [](int32_t x, int32_t y) { return GradientColor(x, y); };
+  const auto black = [](int32_t, int32_t) { return Color{0}; };
+  const struct Case {
+    const char* name;
+    std::string bytes;
+    uint32_t width, height;
+    std::function<Color(int32_t, int32_t)> pixel;
+  } cases[] = {
+      {"24 bits", good, 4, 4, gradient},
+      {"8 bits", Indexed(8, 3, {red, green, blue}, {2, 1, 0, 0, 0, 1, 2, 0}).Bytes(), 3, 2,
+       [&](int32_t x, int32_t y) { return Rgb(y == 1 ? (x == 0 ? blue : x == 1 ? green : red)
+                                                     : (x == 0 ? red : x == 1 ? green : blue)); }},
+      {"4 bits, high nibble first", Indexed(4, 3, {red, green, blue}, {0x12, 0x00, 0, 0, 0x21, 0x00, 0, 0}).Bytes(),
+       3, 2, [&](int32_t x, int32_t y) { return Rgb(y == 1 ? (x == 0 ? green : x == 1 ? blue : red)
+                                                         : (x == 0 ? blue : x == 1 ? green : red)); }},
+      {"1 bit through its palette", Indexed(1, 10, {red, white}, {0xA0, 0x40, 0, 0}).Bytes(), 10, 1,
+       [&](int32_t x, int32_t) { return Rgb(x == 0 || x == 2 || x == 9 ? white : red); }},
+      {"16 bits as 5-5-5", Indexed(16, 2, {}, {0x00, 0x7C, 0x1F, 0x00}).Bytes(), 2, 1,
+       [&](int32_t x, int32_t) { return Rgb(x == 0 ? red : blue); }},
+      {"8-bit index past the palette is black", Indexed(8, 2, {white, white}, {1, 200, 0, 0}).Bytes(), 2, 1,
+       [&](int32_t x, int32_t) { return Rgb(x == 0 ? white : 0); }},
+      {"4-bit index past the palette is black", Indexed(4, 2, {white}, {0x0F, 0, 0, 0}).Bytes(), 2, 1,
+       [&](int32_t x, int32_t) { return Rgb(x == 0 ? white : 0); }},
+      // Rows are stored bottom first: the file holds the bottom row and half of the next.
+      {"missing rows are black", good.substr(0, 54 + 12 + 6), 4, 4,
+       [](int32_t x, int32_t y) { return y == 3 || (y == 2 && x < 2) ? GradientColor(x, y) : Color{0}; }},
+      {"no pixel data at all", good.substr(0, 54), 4, 4, black},
+      {"empty file", "", 0, 0, nullptr},
+      {"truncated header", good.substr(0, 53), 0, 0, nullptr},
+      {"signature", With(good, 0, 'B' | 'X' << 8, 2), 0, 0, nullptr},
+      {"header size 12", With(good, 14, 12, 4), 0, 0, nullptr},
+      {"pixel offset inside the header", With(good, 10, 20, 4), 0, 0, nullptr},
+      {"pixel offset 0", With(good, 10, 0, 4), 0, 0, nullptr},
+      {"pixel offset past the file", With(good, 10, 5000, 4), 0, 0, nullptr},
+      {"pixel offset 0xFFFFFFFF", With(good, 10, 0xFFFFFFFF, 4), 0, 0, nullptr},
+      {"0 bits", With(good, 28, 0, 2), 0, 0, nullptr},
+      {"2 bits", With(good, 28, 2, 2), 0, 0, nullptr},
+      {"32 bits", With(good, 28, 32, 2), 0, 0, nullptr},
+      {"255 bits", With(good, 28, 255, 2), 0, 0, nullptr},
+      {"width 0", With(good, 18, 0, 4), 0, 0, nullptr},
+      {"height 0", With(good, 22, 0, 4), 0, 0, nullptr},
+      {"width 65535", With(good, 18, 65535, 4), 0, 0, nullptr},
+      {"height 65535", With(good, 22, 65535, 4), 0, 0, nullptr},
+      {"both 65535, 1 bit", With(With(With(good, 18, 65535, 4), 22, 65535, 4), 28, 1, 2), 0, 0, nullptr},
+      // A picture out of all proportion to the pixel data the file holds.
+      {"4000 x 4000 from 12 bytes of pixels", With(With(good, 18, 4000, 4), 22, 4000, 4).substr(0, 66), 0, 0, nullptr},
+      {"top-down (negative height)", With(good, 22, static_cast<uint32_t>(-4), 4), 0, 0, nullptr},
+      {"run-length compression", With(good, 30, 1, 4), 0, 0, nullptr},
+      {"bit-field compression", With(good, 30, 3, 4), 0, 0, nullptr},
+      {"palette cut short", Indexed(8, 2, {red, green}, {0, 1, 0, 0}).Bytes().substr(0, 58), 0, 0, nullptr},
+      // Only the low 16 bits of the sizes count.
+      {"width 0x10004", With(good, 18, 0x10004, 4), 4, 4, gradient},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto image = Load(c.bytes);
+    if (c.width == 0) {
+      EXPECT_EQ(image, nullptr);
+      continue;
+    }
+    ASSERT_NE(image, nullptr);
+    ASSERT_EQ(image->GetImageWidth(), c.width);
+    ASSERT_EQ(image->GetImageHeight(), c.height);
+    for (uint32_t y = 0; y < c.height; ++y)
+      for (uint32_t x = 0; x < c.width; ++x) {
+        const int32_t xi = static_cast<int32_t>(x), yi = static_cast<int32_t>(y);
+        EXPECT_EQ(image->PixelAt(x, y), c.pixel(xi, yi)) << x << "," << y;
+      }
+  }
+}
+
+TEST(BmpDecompressor, FailureLeavesTheDescriptorOpenAndTheDecoderEmpty) {
+  TempDir dir;
+  const int fd = OpenBytes(dir, With(Gradient24(4, 4).Bytes(), 14, 12, 4));
+  CBMPDecompressor decoder;
+  EXPECT_FALSE(decoder.LoadFromFile(fd));
+  EXPECT_NE(fcntl(fd, F_GETFD), -1);
+  close(fd);
+  EXPECT_EQ(decoder.GetImageWidth(), 0u);
+  EXPECT_EQ(decoder.GetRow(0), nullptr);
+  EXPECT_FALSE(decoder.LoadFromFile(-1));
+  EXPECT_FALSE(decoder.LoadFromMemory());
+
+  const int good = OpenBytes(dir, Indexed(1, 3, {0, 0xFFFFFF}, {0x40, 0, 0, 0}).Bytes());
+  ASSERT_TRUE(decoder.LoadFromFile(good));
+  EXPECT_TRUE(decoder.IsMonochrome());
+  const uint8_t* row = decoder.GetRow(0);
+  ASSERT_NE(row, nullptr);
+  EXPECT_EQ(row[3], 0xFF);  // triples: the middle pixel is white
+  EXPECT_EQ(row[0], 0x00);
+  EXPECT_EQ(decoder.GetRow(1), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,118 @@
+#include "gfx/image.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <memory>
+
+#include "device/memory_frame_buffer.h"
+#include "tests/gfx/bmp_fixture.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+std::unique_ptr<MImage> Load(const BmpFixture& f, int32_t red = -1, int32_t green = 0, int32_t blue = 0,
+                             uint32_t depth = 16) {
+  TempDir dir;
+  const std::string path = dir.Write("p.bmp", f.Bytes());
+  const int fd = open(path.c_str(), O_RDONLY);
+  MImage* image = LoadBmpImage(fd, red, green, blue, depth);
+  if (image == nullptr) close(fd);
+  return std::unique_ptr<MImage>(image);
+}
+
+// Image pixels drawn at (x0, y0) must show where listed, the background elsewhere.
+void ExpectDrawn(CMemoryFrameBuffer& fb, int32_t x0, int32_t y0, int32_t firstColumn, int32_t lastColumn,
+                 int32_t firstRow, int32_t lastRow, Color background) {
+  for (int32_t x = 0; x < static_cast<int32_t>(fb.GetWidth()); ++x)
+    for (int32_t y = 0; y < static_cast<int32_t>(fb.GetHeight()); ++y) {
+      const int32_t c = x - x0, r = y - y0;
+      const bool in = c >= firstColumn && c <= lastColumn && r >= firstRow && r <= lastRow;
+      ASSERT_EQ(fb.PixelAt(x, y), in ? GradientColor(c, r) : background) << x << "," << y;
+    }
+}
+
+TEST(Image, DrawImagePlacesEveryPixelOnlyWhenItFits) {
+  auto image = Load(Gradient24(7, 5));
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->GetDepth(), 16u);
+  CMemoryFrameBuffer fb(10, 8);
+  fb.Fill(0x0101);
+  EXPECT_TRUE(image->DrawImage(fb, 3, 2));  // touches the right and bottom edges exactly
+  ExpectDrawn(fb, 3, 2, 0, 6, 0, 4, 0x0101);
+
+  // Not fitting entirely means not drawn at all.
+  CMemoryFrameBuffer clean(10, 8);
+  for (auto [x, y] : {std::pair{4, 0}, {0, 4}, {-1, 0}, {0, -1}, {INT32_MAX, 0}, {0, INT32_MAX}})
+    EXPECT_FALSE(image->DrawImage(clean, x, y)) << x << "," << y;
+  CMemoryFrameBuffer none(0, 0);
+  EXPECT_FALSE(image->DrawImage(none, 0, 0));
+  EXPECT_EQ(clean.Bytes(), CMemoryFrameBuffer(10, 8).Bytes());
+
+  // As wide as the target: drawn at x = 0, not at x = 1.
+  CMemoryFrameBuffer exact(7, 5);
+  EXPECT_TRUE(image->DrawImage(exact, 0, 0));
+  EXPECT_FALSE(image->DrawImage(exact, 1, 0));
+}
+
+TEST(Image, TransparentColourLeavesTheBackground) {
+  BmpFixture f;
+  f.width = 2;
+  f.height = 1;
+  f.pixels = {0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0, 0};  // magenta, green
+  auto keyed = Load(f, 255, 0, 255);
+  ASSERT_NE(keyed, nullptr);
+  EXPECT_EQ(static_cast<CImage*>(keyed.get())->Transparent(), 0xF81F);
+  CMemoryFrameBuffer fb(4, 4);
+  fb.Fill(0x1111);
+  EXPECT_TRUE(keyed->DrawImage(fb, 1, 1));
+  EXPECT_EQ(fb.PixelAt(1, 1), 0x1111);
+  EXPECT_EQ(fb.PixelAt(2, 1), 0x07E0);
+  EXPECT_TRUE(keyed->DrawImagePart(fb, 0, 2, 0, 0, 4, 4));
+  EXPECT_EQ(fb.PixelAt(0, 2), 0x1111);
+  EXPECT_EQ(fb.PixelAt(1, 2), 0x07E0);
+
+  auto opaque = Load(f);
+  EXPECT_EQ(static_cast<CImage*>(opaque.get())->Transparent(), -1);
+  EXPECT_TRUE(opaque->DrawImage(fb, 1, 1));
+  EXPECT_EQ(fb.PixelAt(1, 1), 0xF81F);
+  // Out-of-range channels are taken in 0-255 rather than spilling into other channels.
+  EXPECT_EQ(static_cast<CImage*>(Load(f, 300, -5, 255).get())->Transparent(), 0xF81F);
+}
+
+TEST(Image, DrawImagePartWidensTheAreaByOneRow) {
+  auto image = Load(Gradient24(40, 40));
+  ASSERT_NE(image, nullptr);
+  const struct {
+    int32_t x, y, ax, ay, aw, ah;
+    int32_t firstColumn, lastColumn, firstRow, lastRow;
+  } cases[] = {
+      {0, 0, 10, 10, 20, 20, 10, 30, 9, 30},
+      {0, 0, 30, 30, 20, 20, 30, 39, 29, 39},   // cut at the image's edges
+      {5, 5, 0, 0, 10, 10, 0, 5, 0, 11},        // area starting above and left of the image
+      {0, 0, 50, 50, 10, 10, 50, 39, 49, 39},   // beyond the image: nothing
+      {0, 0, 10, 10, -30, -30, 10, -20, 9, -20},  // negative sizes: nothing
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.ax << "," << c.ay << " " << c.aw << "x" << c.ah);
+    CMemoryFrameBuffer fb(60, 60);
+    fb.Fill(0x2222);
+    EXPECT_TRUE(image->DrawImagePart(fb, c.x, c.y, c.ax, c.ay, c.aw, c.ah));
+    ExpectDrawn(fb, c.x, c.y, c.firstColumn, c.lastColumn, c.firstRow, c.lastRow, 0x2222);
+  }
+  CMemoryFrameBuffer small(30, 30);
+  EXPECT_FALSE(image->DrawImagePart(small, 0, 0, 0, 0, 5, 5));  // the whole image must fit
+  EXPECT_EQ(small.Bytes(), CMemoryFrameBuffer(30, 30).Bytes());
+}
+
+TEST(Image, OtherTargetDepthsArePaintedPixelByPixel) {
+  auto image = Load(Gradient24(6, 4), -1, 0, 0, 24);
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->GetDepth(), 24u);
+  CMemoryFrameBuffer fb(8, 6, 24);
+  EXPECT_TRUE(image->DrawImage(fb, 1, 1));
+  ExpectDrawn(fb, 1, 1, 0, 5, 0, 3, 0);
+}
+
+}  // namespace
