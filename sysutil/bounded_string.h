@@ -44,7 +44,8 @@ class CBoundedString {
   void AppendChar(char c, int32_t n);
   void Terminate();
   // NUL-terminated characters. A string filled to its full capacity hides its
-  // last character (the NUL takes its place) but keeps its length.
+  // last character (the NUL takes its place) but keeps its length. It may store
+  // the NUL: on a view over part of another string use CopyOut instead.
   const char* CStr();
   // As CStr, but "" for an empty string, and a full string loses its last character.
   const char* CStrOrEmpty();
@@ -66,8 +67,8 @@ class CBoundedString {
   void Capitalise();
   void ToFolded();
   void AppendDecimal(int32_t v);
-  void AppendNumber(uint32_t v, int base);
-  // Cuts at the last '.' (if any) and appends ext.
+  void AppendNumber(uint32_t v, int base);  // base 2 to 36; others append nothing
+  // Cuts at the last '.' of the last path element (if any) and appends ext.
   void ReplaceExtension(const CBoundedString& ext);
 
   // --- reading -------------------------------------------------------------
@@ -79,14 +80,18 @@ class CBoundedString {
   int CompareNoCase(const CBoundedString& other) const;
   int CompareFolded(const CBoundedString& other) const;
   // Views over part of this string (no copy; valid while this string is).
+  // Left and Mid have capacity n, so writes through them stay in the part;
+  // Right keeps the rest of this string's capacity.
   CBoundedString Left(int32_t n) const;
   CBoundedString Right(int32_t n) const;
   CBoundedString Mid(int32_t pos, int32_t n) const;
   void Substring(int32_t pos, int32_t n, CBoundedString& into) const;
   // Skips blanks, an optional sign, then decimal digits. *end (when given)
-  // receives the position after the last character used.
+  // receives the position after the last character used. Digits beyond the
+  // 32-bit range saturate at INT32_MAX or INT32_MIN.
   int32_t ParseInteger(int32_t* end = nullptr) const;
-  // View of the characters after the last separator up to the last '.'.
+  // View of the characters after the last separator up to the last '.'
+  // (to the end when there is no '.' after the separator).
   CBoundedString BaseName() const;
   int IsAbsolute() const;
   // One malloc holding header and characters; capacity length + 1; free() it.
@@ -100,8 +105,10 @@ class CBoundedString {
   int RemoveDirectory() const;
   int Remove() const;
   int Rename(const CBoundedString& to) const;
-  int CopyFile(const CBoundedString& to) const;  // 0, -1, or -2 without a copy buffer
-  int32_t FreeSpaceKiB() const;                  // 0 when statfs fails
+  // 0, -1, or -2 without a copy buffer; copying a file onto itself is -1.
+  int CopyFile(const CBoundedString& to) const;
+  // 0 when statfs fails; INT32_MAX when more is free than that.
+  int32_t FreeSpaceKiB() const;
 
  protected:
   // Inline form of the given capacity; the characters follow in the object.
