@@ -105,7 +105,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string path = kRun + MakeName(in);
     const uint8_t flags = in.ConsumeIntegral<uint8_t>();
     const std::string content = in.ConsumeRandomLengthString(4096);
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (flags & 4) {
+      mkfifo(path.c_str(), 0600);  // opening it for reading would wait for a writer
+      continue;
+    }
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK, 0600);
     if (fd < 0) continue;
     if (write(fd, content.data(), content.size()) < 0) {
       // A short file is as good an input as any.

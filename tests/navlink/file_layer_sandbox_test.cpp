@@ -329,6 +329,15 @@ TEST_F(FileLayer, DispatchNeverWaitsForAnUnreadableMarker) {
   EXPECT_EQ(100, total);
   EXPECT_EQ(1u, RunFiles().count("client.server.1.1.finished"));
   EXPECT_EQ(0, DispatchIncoming("server", nullptr));
+
+  // FIFOs under link names would block whoever opens them for reading.
+  ClearRunDirectory();
+  ASSERT_EQ(0, mkfifo((kRun + "client.server.3.1.finished").c_str(), 0600));
+  ASSERT_EQ(0, mkfifo((kRun + "client.server.3.2.message").c_str(), 0600));
+  WriteRunFile("client.server.3.2.finished", "finish\n");
+  EXPECT_EQ(1, DispatchIncoming("server", &handler));
+  EXPECT_EQ(0u, RunFiles().count("client.server.3.2.message"));
+  EXPECT_EQ(0, DispatchIncoming("server", &handler));
 }
 
 // The real exchange: a serving process and a client process.
