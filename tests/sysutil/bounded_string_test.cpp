@@ -434,6 +434,27 @@ TEST(FileSystem, Tests) {
   EXPECT_EQ(std::string(text.c_str()), file + "trailing");
 }
 
+TEST(FileSystem, PathsThatCannotBePassedOnAreRefused) {
+  TempDir dir;
+  // A file whose path is exactly the path capacity, and a longer path that
+  // starts with it: cutting the longer one would name the file.
+  std::string file = dir.Write(std::string(kPathCapacity - dir.Path().size() - 1, 'f'), "x");
+  ASSERT_EQ(file.size(), static_cast<size_t>(kPathCapacity));
+  std::string longer = file + "/more";
+  CBoundedString longView(longer.c_str());
+  EXPECT_EQ(CBoundedString(file.c_str()).IsFile(), 1);
+  EXPECT_EQ(longView.IsFile(), 0);
+  EXPECT_EQ(longView.Remove(), -1);
+  EXPECT_EQ(longView.CopyFile(CBoundedString(dir.File("c").c_str())), -1);
+
+  std::string withNul = file + std::string(1, '\0') + "x";
+  CBoundedString nulView(withNul.c_str(), static_cast<int32_t>(withNul.size()),
+                         static_cast<int32_t>(withNul.size()));
+  EXPECT_EQ(nulView.Remove(), -1);
+  EXPECT_EQ(nulView.FreeSpaceKiB(), 0);
+  EXPECT_EQ(ReadWholeFile(file), "x");
+}
+
 TEST(FileSystem, DirectoriesFilesAndRenames) {
   TempDir dir;
   CPathBuffer sub = PathOf(dir.File("sub"));
