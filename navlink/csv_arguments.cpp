@@ -77,6 +77,8 @@ void CCsvArguments::Parse() {
   }
   char** table = iInlineFields;
   if (pieces > kInlinePieces) {
+    // The table's size in bytes must stay a 32-bit number.
+    if (pieces > INT32_MAX / static_cast<int32_t>(sizeof(char*))) return;
     table = static_cast<char**>(std::malloc(sizeof(char*) * static_cast<size_t>(pieces)));
     if (!table) return;
     iHeapFields = table;
