@@ -1,0 +1,32 @@
+#pragma once
+// Console reporter that remembers each run's processor time, so that a
+// benchmark program can print its figures as ratios of runs in the same process.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+class CRatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& r : runs) iTimes[r.benchmark_name()] = r.GetAdjustedCPUTime();
+    ConsoleReporter::ReportRuns(runs);
+  }
+  // Processor time per iteration of a run (its median when repeated); 0 when absent.
+  double Time(const std::string& run, int repeats) const {
+    const std::string name = repeats > 1 ? run + "/repeats:" + std::to_string(repeats) + "_median" : run;
+    auto it = iTimes.find(name);
+    return it == iTimes.end() ? 0 : it->second;
+  }
+  // Prints "ratio <name> <run / baseline>" when both were measured.
+  void PrintRatio(const char* name, const std::string& run, const std::string& baseline, int repeats) const {
+    const double r = Time(run, repeats), b = Time(baseline, repeats);
+    if (r > 0 && b > 0) std::printf("ratio %s %.3f\n", name, r / b);
+  }
+
+ private:
+  std::map<std::string, double> iTimes;
+};
