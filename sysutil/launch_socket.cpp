@@ -62,10 +62,7 @@ bool ParseInt(const char*& p, int32_t& value) {
 int32_t LaunchReply(const char* request) {
   char reply[kReplySize];
   int32_t pid = -1;
-  if (!Exchange(request, kLaunchPollPause, reply)) return -1;
-  if (std::strncmp(reply, "PID", 3) != 0) return -1;
-  const char* p = reply + 3;
-  if (!ParseInt(p, pid)) return -1;
+  if (!Exchange(request, kLaunchPollPause, reply) || !ParseLaunchReply(reply, pid)) return -1;
   return pid;
 }
 
@@ -147,12 +144,7 @@ void SendWait4(int32_t pid, int32_t& endedPid, int32_t& status) {
   std::snprintf(request, sizeof request, "WAIT4 %d", pid);
   char reply[kReplySize];
   if (!Exchange(request, kQueryPollPause, reply)) return;
-  const char* p = reply;
-  int32_t ended = 0;
-  int32_t code = 0;
-  if (!ParseInt(p, ended) || !ParseInt(p, code)) return;
-  endedPid = ended;
-  status = code;
+  ParseWait4Reply(reply, endedPid, status);
 }
 
 int32_t SendKill(int32_t pid) {
@@ -160,8 +152,28 @@ int32_t SendKill(int32_t pid) {
   std::snprintf(request, sizeof request, "KILL %d", pid);
   char reply[kReplySize];
   if (!Exchange(request, kQueryPollPause, reply)) return -1;
-  const char* p = reply;
   int32_t result = -1;
-  if (!ParseInt(p, result)) return -1;
+  if (!ParseKillReply(reply, result)) return -1;
   return result;
+}
+
+bool ParseLaunchReply(const char* reply, int32_t& pid) {
+  if (std::strncmp(reply, "PID", 3) != 0) return false;
+  const char* p = reply + 3;
+  return ParseInt(p, pid);
+}
+
+bool ParseWait4Reply(const char* reply, int32_t& endedPid, int32_t& status) {
+  const char* p = reply;
+  int32_t ended = 0;
+  int32_t code = 0;
+  if (!ParseInt(p, ended) || !ParseInt(p, code)) return false;
+  endedPid = ended;
+  status = code;
+  return true;
+}
+
+bool ParseKillReply(const char* reply, int32_t& result) {
+  const char* p = reply;
+  return ParseInt(p, result);
 }

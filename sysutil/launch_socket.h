@@ -46,3 +46,10 @@ int32_t SendLaunchArgs(const char* const* args);
 void SendWait4(int32_t pid, int32_t& endedPid, int32_t& status);
 // The launcher's result for the kill; -1 on failure.
 int32_t SendKill(int32_t pid);
+
+// The reply parsers, for text from the launcher (untrusted): "PID <n>",
+// "<ended> <status>" and "<n>", each number as "%d" reads it. False, leaving
+// the outputs alone, when the text does not match.
+bool ParseLaunchReply(const char* reply, int32_t& pid);
+bool ParseWait4Reply(const char* reply, int32_t& endedPid, int32_t& status);
+bool ParseKillReply(const char* reply, int32_t& result);
