@@ -51,7 +51,6 @@ void BM_LoadBmpImage(benchmark::State& state) {
     const int fd = open(gPath.c_str(), O_RDONLY);
     MImage* image = LoadBmpImage(fd, -1, 0, 0, 16);
     if (image == nullptr) {
-      close(fd);
       state.SkipWithError("no picture");
       break;
     }

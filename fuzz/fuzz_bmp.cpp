@@ -22,9 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   // The last bytes choose the transparent colour and the part drawn.
   const int32_t key = size > 0 ? data[size - 1] : 0;
-  MImage* loaded = LoadBmpImage(fd, key < 128 ? -1 : key, 0, key, 16);
-  if (loaded == nullptr) close(fd);
-  std::unique_ptr<MImage> image(loaded);
+  std::unique_ptr<MImage> image(LoadBmpImage(fd, key < 128 ? -1 : key, 0, key, 16));
   if (image == nullptr) return 0;
   static CMemoryFrameBuffer fb(320, 240);
   image->DrawImage(fb, 0, 0);

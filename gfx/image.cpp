@@ -1,5 +1,7 @@
 #include "gfx/image.h"
 
+#include <unistd.h>
+
 #include <cstring>
 #include <new>
 
@@ -85,7 +87,12 @@ bool CImage::DrawImagePart(MFrameBuffer& target, int32_t x, int32_t y, int32_t a
 
 MImage* LoadBmpImage(int fd, int32_t red, int32_t green, int32_t blue, uint32_t depth) {
   CBMPDecompressor decoder;
-  if (!decoder.LoadFromFile(fd)) return nullptr;
+  // The decoder closes the descriptor only when it succeeds; the picture
+  // always takes it, so that no failure leaks it and no caller closes it twice.
+  if (!decoder.LoadFromFile(fd)) {
+    if (fd >= 0) close(fd);
+    return nullptr;
+  }
   CImage* image = new (std::nothrow) CImage(decoder, red, green, blue, depth);
   if (image != nullptr && !image->HasPixels()) {
     delete image;

@@ -60,7 +60,7 @@ class CImage : public MImage {
 
 // Decodes the BMP file behind the descriptor into a picture for a display of
 // `depth` bits per pixel, or null when the file yields none. The caller owns
-// the result. On success the descriptor is closed; otherwise it stays open.
+// the result. The descriptor is closed in every case.
 MImage* LoadBmpImage(int fd, int32_t red, int32_t green, int32_t blue, uint32_t depth);
 
 // RGB565 of 8-bit channels.

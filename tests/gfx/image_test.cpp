@@ -17,9 +17,7 @@ std::unique_ptr<MImage> Load(const BmpFixture& f, int32_t red = -1, int32_t gree
   TempDir dir;
   const std::string path = dir.Write("p.bmp", f.Bytes());
   const int fd = open(path.c_str(), O_RDONLY);
-  MImage* image = LoadBmpImage(fd, red, green, blue, depth);
-  if (image == nullptr) close(fd);
-  return std::unique_ptr<MImage>(image);
+  return std::unique_ptr<MImage>(LoadBmpImage(fd, red, green, blue, depth));
 }
 
 // Image pixels drawn at (x0, y0) must show where listed, the background elsewhere.
