@@ -1,5 +1,6 @@
 #include "gfx/bitmapped_font.h"
 
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -35,8 +36,10 @@ bool CBitmappedFont::AddGlyph(uint32_t code, uint32_t width, uint32_t rows, uint
   Glyph& g = MutableSlot(index);
   // A row must hold its width in bits, or painting would read past it.
   if (bits != nullptr && rows != 0 && static_cast<uint64_t>(pitch) * 8 < width) return false;
+  const uint64_t bytes = static_cast<uint64_t>(rows) * pitch;
+  if (bytes > SIZE_MAX) return false;
   uint8_t* copy = nullptr;
-  const size_t size = static_cast<size_t>(rows) * pitch;
+  const size_t size = static_cast<size_t>(bytes);
   if (bits != nullptr && size != 0) {
     copy = new (std::nothrow) uint8_t[size];
     if (copy == nullptr) return false;
