@@ -3,12 +3,10 @@
 // transpose is measured too, to show what the tiled one saves.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <cstring>
-#include <map>
-#include <string>
 #include <vector>
 
+#include "bench/ratio_reporter.h"
 #include "device/memory_frame_buffer.h"
 #include "device/virtual_screen.h"
 
@@ -72,29 +70,11 @@ BENCHMARK(BM_Flush)
     ->ReportAggregatesOnly(true);
 BENCHMARK(BM_PlainTranspose)->Args({320, 240})->Repetitions(kRepeats)->ReportAggregatesOnly(true);
 
-// Keeps each run's processor time per iteration, by name, as the console shows it.
-class CRecordingReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs) iTimes[r.benchmark_name()] = r.GetAdjustedCPUTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-  double Time(const std::string& name) const {
-    auto it = iTimes.find(name);
-    return it == iTimes.end() ? 0 : it->second;
-  }
-
- private:
-  std::map<std::string, double> iTimes;
-};
-
-std::string Median(const char* run) { return std::string(run) + "/repeats:" + std::to_string(kRepeats) + "_median"; }
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  CRecordingReporter reporter;
+  CRatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   struct Figure {
     const char* name;
@@ -107,11 +87,7 @@ int main(int argc, char** argv) {
       {"flush_model7_320x240_vs_memcpy", "BM_Flush/320/240/7", "BM_Memcpy/320/240"},
       {"plain_transpose_320x240_vs_memcpy", "BM_PlainTranspose/320/240", "BM_Memcpy/320/240"},
   };
-  for (const Figure& f : figures) {
-    double base = reporter.Time(Median(f.baseline));
-    double run = reporter.Time(Median(f.run));
-    if (base > 0 && run > 0) std::printf("ratio %s %.2f\n", f.name, run / base);
-  }
+  for (const Figure& f : figures) reporter.PrintRatio(f.name, f.run, f.baseline, kRepeats);
   benchmark::Shutdown();
   return 0;
 }
