@@ -18,6 +18,13 @@ bool IsDotName(const char* name) {
   return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 
+// A linked directory is listed but not walked: two links back to a parent
+// would make the walk grow without end.
+bool IsLink(CBoundedString& path) {
+  struct stat st;
+  return lstat(path.CStr(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
 }  // namespace
 
 struct CFileScanner::SDirectory {
@@ -205,14 +212,16 @@ const CFileScanner::TEntry* CFileScanner::Next() {
         // Gone since readdir, or a dangling link: not an entry.
         if (stat(iPath.CStr(), &st) != 0) continue;
         const bool isDirectory = S_ISDIR(st.st_mode);
+        const bool dot = IsDotName(name);
+        // Checked before the separator is added: "link/" resolves the link.
+        const bool walk = isDirectory && !dot && (iFlags & kRecursive) && !IsLink(iPath);
         if (isDirectory) {
           if (iPath.Length() + 1 > kMaxPathLength) continue;
           iPath.AppendChar(PathSeparator());
         }
         iEntry.isDirectory = isDirectory ? 1 : 0;
         iEntry.nameLength = iPath.Length() - iPrefixLength;
-        const bool dot = IsDotName(name);
-        if (isDirectory && !dot && (iFlags & kRecursive)) AppendPending(iEntry.Name());
+        if (walk) AppendPending(iEntry.Name());
         if (dot) continue;
         if (isDirectory && (iFlags & kFilesOnly)) continue;
         if (!isDirectory && (iFlags & kDirectoriesOnly)) continue;

@@ -164,6 +164,18 @@ TEST(FileScanner, DanglingLinkDoesNotEndTheDirectory) {
   EXPECT_EQ(Scan(dir.Path(), CFileScanner::kFilesOnly).size(), 5u);
 }
 
+TEST(FileScanner, LinkedDirectoriesAreListedButNotWalked) {
+  TempDir dir;
+  MakeDir(dir.File("real"));
+  dir.Write("real/inside", "");
+  ASSERT_EQ(symlink(".", dir.File("loop1").c_str()), 0);
+  ASSERT_EQ(symlink(".", dir.File("loop2").c_str()), 0);
+  ASSERT_EQ(symlink("real", dir.File("alias").c_str()), 0);
+  std::vector<Seen> seen = Scan(dir.Path(), CFileScanner::kRecursive);
+  EXPECT_EQ(Paths(seen, dir.Path() + "/"),
+            (std::multiset<std::string>{"real/", "real/inside", "loop1/", "loop2/", "alias/"}));
+}
+
 TEST(FileNameList, GrowsAndIteratesOnce) {
   CFileNameList list;
   EXPECT_EQ(list.Reset(), nullptr);
