@@ -5,6 +5,10 @@
 // returns the whole layer to its state at process start (destroying what the
 // accessors created, forgetting the stand-ins, the model number, the
 // registry and the last touch record).
+//
+// Outside the device sandbox, a test that flushes, reads back or reads input
+// with the active-process check sets the active pid first: otherwise the
+// registry opens the host's /var/run/uipidshm.
 
 #include <cstdint>
 

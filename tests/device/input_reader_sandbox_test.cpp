@@ -16,7 +16,7 @@ namespace {
 class InputReaderTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(InDeviceSandbox()) << "run this test through kestrel-sandbox (ctest does)";
+    KESTREL_REQUIRE_SANDBOX();
     SetFrameBufferForTesting(&iDisplay);
     SetActivePidForTesting(static_cast<int32_t>(getpid()));
     ASSERT_EQ(0, mkfifo("/dev/ts", 0666));
