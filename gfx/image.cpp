@@ -36,33 +36,49 @@ bool CImage::Fits(MFrameBuffer& target, int32_t x, int32_t y) {
          static_cast<uint64_t>(y) + iHeight <= target.GetHeight() && target.GetBuffer() != nullptr;
 }
 
-// Copies image column c, rows r0 to r1, to screen column screenX with the
-// image's top at screen row top. Screen rows grow towards lower addresses, so
-// the run starts at row r1 in both the target and the image.
-void CImage::CopyColumn(MFrameBuffer& target, uint32_t c, uint32_t r0, uint32_t r1, int32_t screenX, int32_t top) {
-  const Color* src = iPixels + static_cast<size_t>(c) * iHeight + (iHeight - 1 - r1);
+// Copies image columns c0 to c1, rows r0 to r1, to the target with the
+// image's top-left corner at (x, y). Screen rows grow towards lower addresses,
+// so each column's run starts at row r1 in both the target and the image.
+void CImage::CopyColumns(MFrameBuffer& target, uint32_t c0, uint32_t c1, uint32_t r0, uint32_t r1, int32_t x,
+                         int32_t y) {
   const uint32_t count = r1 - r0 + 1;
+  const int32_t runY = y + static_cast<int32_t>(r1);
+  const Color* column = iPixels + static_cast<size_t>(c0) * iHeight + (iHeight - 1 - r1);
   if (target.GetBitsPerPixel() != 16) {
     // Other depths keep the display's own pixel spacing: paint one by one.
-    for (uint32_t i = 0; i < count; ++i) {
-      if (iTransparent >= 0 && src[i] == static_cast<Color>(iTransparent)) continue;
-      PaintPixel(target, screenX, top + static_cast<int32_t>(r1 - i), src[i]);
-    }
+    for (uint32_t c = c0; c <= c1; ++c, column += iHeight)
+      for (uint32_t i = 0; i < count; ++i) {
+        if (iTransparent >= 0 && column[i] == static_cast<Color>(iTransparent)) continue;
+        PaintPixel(target, x + static_cast<int32_t>(c), runY - static_cast<int32_t>(i), column[i]);
+      }
     return;
   }
-  uint8_t* dst = target.GetBuffer() + target.GetPixelOffset(screenX, top + static_cast<int32_t>(r1));
-  if (iTransparent < 0) {
-    std::memcpy(dst, src, static_cast<size_t>(count) * sizeof(Color));
-    return;
+  uint8_t* const base = target.GetBuffer();
+  const size_t runBytes = static_cast<size_t>(count) * sizeof(Color);
+  if (iTransparent < 0 && count == iHeight && c1 > c0) {
+    // Whole columns that lie back to back in the target too: one copy.
+    const int64_t first = target.GetPixelOffset(x + static_cast<int32_t>(c0), runY);
+    const int64_t last = target.GetPixelOffset(x + static_cast<int32_t>(c1), runY);
+    if (last - first == static_cast<int64_t>(c1 - c0) * static_cast<int64_t>(runBytes)) {
+      std::memcpy(base + first, column, runBytes * (c1 - c0 + 1));
+      return;
+    }
   }
   const Color key = static_cast<Color>(iTransparent);
-  for (uint32_t i = 0; i < count; ++i)
-    if (src[i] != key) std::memcpy(dst + i * sizeof(Color), &src[i], sizeof(Color));
+  for (uint32_t c = c0; c <= c1; ++c, column += iHeight) {
+    uint8_t* dst = base + target.GetPixelOffset(x + static_cast<int32_t>(c), runY);
+    if (iTransparent < 0) {
+      std::memcpy(dst, column, runBytes);
+      continue;
+    }
+    for (uint32_t i = 0; i < count; ++i)
+      if (column[i] != key) std::memcpy(dst + i * sizeof(Color), &column[i], sizeof(Color));
+  }
 }
 
 bool CImage::DrawImage(MFrameBuffer& target, int32_t x, int32_t y) {
   if (!Fits(target, x, y)) return false;
-  for (uint32_t c = 0; c < iWidth; ++c) CopyColumn(target, c, 0, iHeight - 1, x + static_cast<int32_t>(c), y);
+  CopyColumns(target, 0, iWidth - 1, 0, iHeight - 1, x, y);
   return true;
 }
 
@@ -76,12 +92,10 @@ bool CImage::DrawImagePart(MFrameBuffer& target, int32_t x, int32_t y, int32_t a
   // The area is widened by one row above and one below.
   const int64_t firstRow = ay > y ? static_cast<int64_t>(ay) - y - 1 : 0;
   const int64_t lastRow = firstRow + ah + 1 < h ? firstRow + ah + 1 : h - 1;
+  if (firstColumn > lastColumn || firstColumn >= w || lastColumn < 0) return true;
   if (firstRow > lastRow || firstRow >= h || lastRow < 0) return true;
-  for (int64_t c = firstColumn; c <= lastColumn && c < w; ++c) {
-    if (c < 0) continue;
-    CopyColumn(target, static_cast<uint32_t>(c), static_cast<uint32_t>(firstRow), static_cast<uint32_t>(lastRow),
-               x + static_cast<int32_t>(c), y);
-  }
+  CopyColumns(target, static_cast<uint32_t>(firstColumn), static_cast<uint32_t>(lastColumn),
+              static_cast<uint32_t>(firstRow), static_cast<uint32_t>(lastRow), x, y);
   return true;
 }
 

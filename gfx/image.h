@@ -49,7 +49,7 @@ class CImage : public MImage {
 
  private:
   bool Fits(MFrameBuffer& target, int32_t x, int32_t y);
-  void CopyColumn(MFrameBuffer& target, uint32_t c, uint32_t r0, uint32_t r1, int32_t screenX, int32_t top);
+  void CopyColumns(MFrameBuffer& target, uint32_t c0, uint32_t c1, uint32_t r0, uint32_t r1, int32_t x, int32_t y);
 
   uint32_t iWidth;
   uint32_t iHeight;

@@ -50,8 +50,13 @@ TEST(Image, DrawImagePlacesEveryPixelOnlyWhenItFits) {
 
   // As wide as the target: drawn at x = 0, not at x = 1.
   CMemoryFrameBuffer exact(7, 5);
-  EXPECT_TRUE(image->DrawImage(exact, 0, 0));
   EXPECT_FALSE(image->DrawImage(exact, 1, 0));
+  EXPECT_TRUE(image->DrawImage(exact, 0, 0));  // columns back to back: copied at once
+  ExpectDrawn(exact, 0, 0, 0, 6, 0, 4, 0);
+  CMemoryFrameBuffer band(9, 5);  // as high as the picture, wider
+  band.Fill(0x0303);
+  EXPECT_TRUE(image->DrawImage(band, 2, 0));
+  ExpectDrawn(band, 2, 0, 0, 6, 0, 4, 0x0303);
 }
 
 TEST(Image, TransparentColourLeavesTheBackground) {
