@@ -109,11 +109,6 @@ void ReapZombies() {
 int32_t LaunchProcess(const char* commandLine) {
   Slot* table = gRegistry.table;
   if (table == nullptr) return 0;
-  // A cut name could later match a different, longer command line.
-  if (std::strlen(commandLine) > static_cast<size_t>(kRegistryNameLength)) {
-    std::printf("Launching additional process failed!\n");
-    return -1;
-  }
   ReapZombies();
   for (int i = 0; i < kRegistrySlots; ++i) {
     if (std::strcmp(table[i].name, commandLine) == 0) return table[i].pid;
@@ -125,6 +120,12 @@ int32_t LaunchProcess(const char* commandLine) {
   if (freeSlot == nullptr) {
     std::printf("Maximum (%d) processes are running!\n", kRegistrySlots);
     return 0;
+  }
+  // A slot could record it only cut, and a cut name could later match a
+  // different, longer command line: refused instead of launched.
+  if (std::strlen(commandLine) > static_cast<size_t>(kRegistryNameLength)) {
+    std::printf("Launching additional process failed!\n");
+    return -1;
   }
   int32_t pid = SendLaunch(commandLine);
   std::printf("child_pid is %d\n", pid);

@@ -186,8 +186,12 @@ TEST_F(RegistryTest, OverlongCommandLineIsRefused) {
   EXPECT_EQ(100, LaunchProcess(longest.c_str()));
   // Cut to 127 characters it would be taken for the line above.
   EXPECT_EQ(-1, LaunchProcess((longest + "b").c_str()));
+  // Refusing still reaps first, as every launch does.
+  launcher.End(100);
+  EXPECT_EQ(-1, LaunchProcess((longest + "b").c_str()));
   EXPECT_EQ(1, launcher.Launches());
-  EXPECT_EQ("Opening in MASTER mode\nchild_pid is 100\nLaunching additional process failed!\n",
+  EXPECT_EQ("Opening in MASTER mode\nchild_pid is 100\nLaunching additional process failed!\n"
+            "Found zombie process [" + longest + "] with id 100\nLaunching additional process failed!\n",
             testing::internal::GetCapturedStdout());
 }
 
