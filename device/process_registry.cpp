@@ -43,7 +43,9 @@ void OpenRegistry(bool forceMaster) {
   if (r.open) return;
   bool master = forceMaster;
   if (!master) {
-    int probe = open(kRegistryPath, O_RDONLY | O_CLOEXEC);
+    // Non-blocking: a FIFO in the file's place would otherwise hold the
+    // process here until some writer came.
+    int probe = open(kRegistryPath, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (probe >= 0) {
       close(probe);
       std::printf("Opening in SLAVE mode\n");
@@ -53,7 +55,7 @@ void OpenRegistry(bool forceMaster) {
   }
   if (master) {
     std::printf("Opening in MASTER mode\n");
-    int fd = open(kRegistryPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    int fd = open(kRegistryPath, O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0) FailOpen();
     const int32_t none = 0;
     bool written = write(fd, &none, sizeof none) == static_cast<ssize_t>(sizeof none);
@@ -61,7 +63,7 @@ void OpenRegistry(bool forceMaster) {
     if (!written) FailOpen();
     r.table = static_cast<Slot*>(std::calloc(kRegistrySlots, sizeof(Slot)));
   }
-  r.fd = open(kRegistryPath, O_RDWR | O_CLOEXEC);
+  r.fd = open(kRegistryPath, O_RDWR | O_NONBLOCK | O_CLOEXEC);
   if (r.fd < 0) FailOpen();
   r.open = true;
   // A file shorter than the integer would map, but reading it would fault:

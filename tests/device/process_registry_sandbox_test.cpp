@@ -118,6 +118,23 @@ TEST_F(RegistryTest, ShortFileLeavesNoProcessActive) {
   EXPECT_EQ(std::string("\1\2"), FileBytes());
 }
 
+TEST_F(RegistryTest, FifoInPlaceOfTheFileDoesNotBlock) {
+  KESTREL_REQUIRE_SANDBOX();
+  ASSERT_EQ(0, mkfifo(kFile, 0666));
+  std::string out;
+  EXPECT_EQ(0, InChild([] {
+              alarm(5);
+              if (GetActivePid() != 0) _exit(2);
+            }, out));
+  EXPECT_EQ("Opening in SLAVE mode\n", out);
+  out.clear();
+  EXPECT_EQ(1, InChild([] {
+              alarm(5);
+              OpenRegistry(true);
+            }, out));
+  EXPECT_EQ("Opening in MASTER mode\nError: cannot open uipid file.\n", out);
+}
+
 // A launcher that starts processes 100, 101, ... and reports as ended the
 // ids put in `ended`.
 struct Launcher {
