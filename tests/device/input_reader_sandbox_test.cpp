@@ -116,6 +116,35 @@ TEST_F(InputReaderTest, NothingIsReadWhileAnotherProcessIsActive) {
   EXPECT_EQ(1, key);
 }
 
+TEST_F(InputReaderTest, ReadOnlyTouchDeviceAndTheProcessWideLastRecord) {
+  // A touch device this process may only read is opened read-only.
+  ASSERT_EQ(0, mkfifo("/dev/ts2", 0666));
+  int holder = open("/dev/ts2", O_RDONLY | O_NONBLOCK);
+  int writer = open("/dev/ts2", O_WRONLY);
+  ASSERT_GE(holder, 0);
+  ASSERT_GE(writer, 0);
+  ASSERT_EQ(0, chmod("/dev/ts2", 0444));
+  Touch(70, 50, 50);
+  EXPECT_EQ("70 50 50", Read());
+  {
+    CNoxInputReader second("/dev/ts2", "/dev/none-remote");
+    uint8_t same[8] = {70, 0, 52, 0, 48, 0, 0, 0};
+    uint8_t moved[8] = {70, 0, 60, 0, 48, 0, 0, 0};
+    ASSERT_EQ(8, write(writer, same, 8));
+    ASSERT_EQ(8, write(writer, moved, 8));
+    InputEvent e{0, 0, 0};
+    EXPECT_FALSE(second.ReadTouch(e)) << "a repeat of what the first reader delivered";
+    EXPECT_TRUE(second.ReadTouch(e));
+    EXPECT_EQ(60, e.x);
+  }
+  close(writer);
+  close(holder);
+  unlink("/dev/ts2");
+  // The reference moved for every reader of the process.
+  Touch(70, 62, 48);
+  EXPECT_EQ("-", Read());
+}
+
 TEST_F(InputReaderTest, MissingDevicesGiveNoInput) {
   ResetDeviceForTesting();
   SetActivePidForTesting(static_cast<int32_t>(getpid()));
