@@ -1,8 +1,9 @@
 #include "device/device_values.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "device/device_seams.h"
@@ -12,15 +13,21 @@ constexpr int32_t kUnread = -1;
 constexpr int32_t kDefaultModel = 7;
 int32_t gModelId = kUnread;
 
-// One decimal integer after optional white space, as "%d" reads it, but an
-// out-of-range number is refused rather than left to the C library.
+// One decimal integer after optional white space, as "%d" reads it (any
+// number of digits), but an out-of-range number is refused rather than left
+// to the C library.
 bool ReadInteger(FILE* f, int32_t& value) {
-  char digits[32];
-  if (std::fscanf(f, " %31[-+0-9]", digits) != 1) return false;
-  errno = 0;
-  char* end = nullptr;
-  long long v = std::strtoll(digits, &end, 10);
-  if (end == digits || errno == ERANGE || v < INT32_MIN || v > INT32_MAX) return false;
+  int c = std::fgetc(f);
+  while (c != EOF && std::isspace(c)) c = std::fgetc(f);
+  const bool negative = c == '-';
+  if (c == '-' || c == '+') c = std::fgetc(f);
+  if (c == EOF || !std::isdigit(c)) return false;
+  // Past both ends of the range once the sign is applied.
+  const int64_t pastRange = int64_t{INT32_MAX} + 2;
+  int64_t v = 0;
+  for (; c != EOF && std::isdigit(c); c = std::fgetc(f)) v = std::min(v * 10 + (c - '0'), pastRange);
+  if (negative) v = -v;
+  if (v < INT32_MIN || v > INT32_MAX) return false;
   value = static_cast<int32_t>(v);
   return true;
 }

@@ -42,10 +42,13 @@ TEST_F(DeviceValuesTest, ModelValues) {
       {"57", 57, ""},
       {"  \n144\n", 144, ""},
       {"27abc", 27, ""},
+      {"+0000000000000000000000000000000000000000528", 528, ""},
       {"abc", 7, "GetProcInt: Unable to read value from /proc/corvina/modelid\n"},
       {"", 7, "GetProcInt: Unable to read value from /proc/corvina/modelid\n"},
       {"-", 7, "GetProcInt: Unable to read value from /proc/corvina/modelid\n"},
       {"99999999999", 7, "GetProcInt: Unable to read value from /proc/corvina/modelid\n"},
+      {"-2147483648", INT32_MIN, ""},
+      {"2147483648", 7, "GetProcInt: Unable to read value from /proc/corvina/modelid\n"},
   };
   for (const Case& c : cases) {
     ResetDeviceForTesting();
