@@ -264,7 +264,7 @@ int CFileNameList::Add(const CBoundedString& path) {
 
 const CBoundedString* CFileNameList::Reset() {
   iCursor = 0;
-  return Next();
+  return iCount > 0 ? iPaths[0] : nullptr;
 }
 
 const CBoundedString* CFileNameList::Next() {

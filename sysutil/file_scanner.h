@@ -79,8 +79,9 @@ class CFileNameList {
 
   // 0, or -1 when memory runs out (the list is unchanged).
   int Add(const CBoundedString& path);
-  // The first path (null when empty); the cursor moves past it, so
-  // `for (p = list.Reset(); p; p = list.Next())` visits each path once.
+  // Rewinds the cursor to the first path and returns it (null when empty)
+  // without moving past it: `list.Reset(); while ((p = list.Next()))` visits
+  // each path once.
   const CBoundedString* Reset();
   const CBoundedString* Next();
   int32_t Count() const { return iCount; }

@@ -186,11 +186,17 @@ TEST(FileNameList, GrowsAndIteratesOnce) {
     ASSERT_EQ(list.Add(p), 0);
   }
   EXPECT_EQ(list.Count(), 12);
-  int n = 0;
-  for (const CBoundedString* p = list.Reset(); p != nullptr; p = list.Next(), ++n) {
-    EXPECT_EQ(std::string(p->Data(), p->Length()), "/p" + std::to_string(n));
+  // Reset rewinds and shows the first path; Next hands out from there.
+  for (int pass = 0; pass < 2; ++pass) {
+    const CBoundedString* first = list.Reset();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(std::string(first->Data(), first->Length()), "/p0");
+    int n = 0;
+    for (const CBoundedString* p = list.Next(); p != nullptr; p = list.Next(), ++n) {
+      EXPECT_EQ(std::string(p->Data(), p->Length()), "/p" + std::to_string(n));
+    }
+    EXPECT_EQ(n, 12);
   }
-  EXPECT_EQ(n, 12);
 }
 
 TEST(DirectoryList, KeepsTwoRoots) {
