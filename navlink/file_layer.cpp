@@ -250,8 +250,6 @@ int32_t DispatchIncoming(const char* name, MRequestHandler* handler) {
   int32_t handled = 0;
   for (const CFileScanner::TEntry* entry = scanner.First();
        entry && handled < kDispatchLimit; entry = scanner.Next()) {
-    // A full path may have been cut: it would name another file.
-    if (entry->path->Length() >= kPathCapacity - 1) continue;
     const CBoundedString fileName = entry->Name();
     if (!EndsWithMarkerSuffix(fileName)) continue;
     SMarkerName marker;

@@ -296,6 +296,21 @@ TEST_F(FileLayer, DispatchTakesOnlyCanonicalMarkersForItsName) {
   }
 }
 
+TEST_F(FileLayer, DispatchTakesARequestWhosePathFillsThePathBuffer) {
+  // "/var/run/" and a 246-character marker name: 255 characters, the longest
+  // path a layer writes uncut, so its sender is waiting for an answer.
+  const std::string sender(226, 's');
+  const std::string marker = sender + ".server.1.1.finished";
+  ASSERT_EQ(255u, kRun.size() + marker.size());
+  WriteRunFile(sender + ".server.1.1.message", "q|");
+  WriteRunFile(marker, std::string("finish\n\0", 8));
+  EchoHandler handler;
+  EXPECT_EQ(1, DispatchIncoming("server", &handler));
+  EXPECT_EQ((std::set<std::string>{"server." + sender + ".1.1.finished",
+                                   "server." + sender + ".1.1.message"}),
+            RunFiles());
+}
+
 TEST_F(FileLayer, DispatchReplyCarriesTheRequest) {
   WriteRunFile("client.server.812.3.message", std::string("a|b|\0", 5));
   WriteRunFile("client.server.812.3.finished", std::string("finish\n\0", 8));
