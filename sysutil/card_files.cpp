@@ -64,12 +64,7 @@ int HasFileType(const CBoundedString& path, int type) {
 }
 
 void SetFileType(CBoundedString& path, int type) {
-  CBoundedString ext = FileTypeExtension(type);
-  if (path.FindLast('.') > path.FindLast(PathSeparator())) {
-    path.ReplaceExtension(ext);
-  } else {
-    path.Append(ext);
-  }
+  path.ReplaceExtension(FileTypeExtension(type));
 }
 
 int DeleteFilesIn(const CBoundedString& dir) {
