@@ -47,7 +47,9 @@ CNoxFrameBufferImpl::CNoxFrameBufferImpl(const char* path) {
 }
 
 CNoxFrameBufferImpl::~CNoxFrameBufferImpl() {
-  if (iBuffer != nullptr) munmap(iBuffer, size_t{iWidth} * iHeight * iBitsPerPixel / 8);
+  // 64-bit product: on a 32-bit device width x height x bits can pass 2^32
+  // even though the bytes fit.
+  if (iBuffer != nullptr) munmap(iBuffer, static_cast<size_t>(uint64_t{iWidth} * iHeight * iBitsPerPixel / 8));
   if (iFd >= 0) close(iFd);
 }
 

@@ -94,7 +94,8 @@ CVirtualScreen::CVirtualScreen(MFrameBuffer* device, int32_t model) : iDevice(de
 }
 
 size_t CVirtualScreen::Bytes() {
-  return size_t{iDevice->GetWidth()} * iDevice->GetHeight() * iDevice->GetBitsPerPixel() / 8;
+  // 64-bit product, as for the display's own mapping.
+  return static_cast<size_t>(uint64_t{iDevice->GetWidth()} * iDevice->GetHeight() * iDevice->GetBitsPerPixel() / 8);
 }
 
 void CVirtualScreen::Flush(bool check) {
