@@ -62,8 +62,9 @@ uint32_t CBitmappedFont::GetSlotIndex(uint32_t code) { return code % kSlotCount;
 bool CBitmappedFont::FreeSlot(uint32_t index) {
   Glyph& g = MutableSlot(index);
   delete[] g.bits;
-  g.bits = nullptr;
-  g.code = 0;
+  // Every field goes: an empty slot answers code 0 and must not measure as
+  // the glyph it once held.
+  g = Glyph();
   return true;
 }
 
@@ -91,8 +92,7 @@ const Glyph& CBitmappedFont::FindGlyph(uint32_t code) {
   if (IsMissing(code)) return iDefault;
   const uint32_t index = GetSlotIndex(code) % kSlotCount;
   Glyph& slot = MutableSlot(index);
-  // Code 0 marks an empty slot, so it can never be a hit.
-  if (code != 0 && slot.code == code) {
+  if (slot.code == code) {
     OnGlyphHit(code, index);
     return slot;
   }

@@ -71,6 +71,18 @@ TEST(BitmappedFont, HitsMissesAndMissingCodes) {
   EXPECT_EQ(font.loads, 5);
 }
 
+TEST(BitmappedFont, CodeZeroIsTheEmptySlot) {
+  FakeFont font;
+  font.failing = {400};
+  EXPECT_EQ(font.GetCharWidth(0), 0u);  // a hit on the empty slot, nothing loaded
+  EXPECT_EQ(font.loads, 0);
+  EXPECT_EQ(font.GetCharWidth(200), 5u);
+  EXPECT_EQ(font.GetCharWidth(400), 8u);  // evicts 200 and fails: the slot is empty again
+  EXPECT_EQ(font.GetCharWidth(0), 0u);    // not the advance the slot once held
+  EXPECT_EQ(font.GetCharHeight(0), 0u);
+  EXPECT_EQ(font.loads, 2);
+}
+
 TEST(BitmappedFont, TextMeasuresReadBytesUnsigned) {
   FakeFont font;
   font.failing = {0xE9};
