@@ -142,9 +142,11 @@ bool CFreeTypeFont::PaintText(MFrameBuffer& target, Text text, uint32_t x, uint3
     const uint32_t code = font_text::CodeAt(text, i);
     ok = DrawChar(target, code, static_cast<uint32_t>(pen), baseline, color) && ok;
     const FT_UInt glyph = FT_Get_Char_Index(iFace, code);
-    // Kerning may pull the pen back; it never goes below the screen's left edge.
+    // Kerning may pull the pen back; a pen pulled left of the target ends the
+    // text like any pen beyond its width.
     const int64_t next = static_cast<int64_t>(pen) + static_cast<int32_t>(PenAdvance(previous, glyph));
-    pen = next < 0 ? 0 : static_cast<uint64_t>(next);
+    if (next < 0) break;
+    pen = static_cast<uint64_t>(next);
     previous = glyph;
   }
   return ok;
