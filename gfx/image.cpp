@@ -114,3 +114,7 @@ MImage* LoadBmpImage(int fd, int32_t red, int32_t green, int32_t blue, uint32_t 
   }
   return image;
 }
+
+MImage* LoadBmpImage(int fd, int32_t red, int32_t green, int32_t blue) {
+  return LoadBmpImage(fd, red, green, blue, GetFrameBuffer()->GetBitsPerPixel());
+}

@@ -62,6 +62,8 @@ class CImage : public MImage {
 // `depth` bits per pixel, or null when the file yields none. The caller owns
 // the result. The descriptor is closed in every case.
 MImage* LoadBmpImage(int fd, int32_t red, int32_t green, int32_t blue, uint32_t depth);
+// The same for the display: the depth is GetFrameBuffer()'s bits per pixel.
+MImage* LoadBmpImage(int fd, int32_t red, int32_t green, int32_t blue);
 
 // RGB565 of 8-bit channels.
 inline Color ToColor(uint32_t red, uint32_t green, uint32_t blue) {

@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "device/device_seams.h"
 #include "device/memory_frame_buffer.h"
 #include "tests/gfx/bmp_fixture.h"
 #include "tests/support/temp_dir.h"
@@ -107,6 +108,17 @@ TEST(Image, DrawImagePartWidensTheAreaByOneRow) {
   CMemoryFrameBuffer small(30, 30);
   EXPECT_FALSE(image->DrawImagePart(small, 0, 0, 0, 0, 5, 5));  // the whole image must fit
   EXPECT_EQ(small.Bytes(), CMemoryFrameBuffer(30, 30).Bytes());
+}
+
+TEST(Image, DisplayPicturesTakeTheDisplayDepth) {
+  CMemoryFrameBuffer display(8, 6, 24);
+  SetFrameBufferForTesting(&display);
+  TempDir dir;
+  const std::string path = dir.Write("p.bmp", Gradient24(3, 2).Bytes());
+  std::unique_ptr<MImage> image(LoadBmpImage(open(path.c_str(), O_RDONLY), -1, 0, 0));
+  SetFrameBufferForTesting(nullptr);
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->GetDepth(), 24u);
 }
 
 TEST(Image, OtherTargetDepthsArePaintedPixelByPixel) {
