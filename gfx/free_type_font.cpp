@@ -26,9 +26,22 @@ void CFreeTypeManager::ReleaseLibrary() {
   }
 }
 
+void CFreeTypeManager::ShutdownIfUnused() {
+  if (iLibrary == nullptr || iUsers > 0) return;
+  FT_Done_FreeType(iLibrary);
+  iLibrary = nullptr;
+}
+
 CFreeTypeManager* GetFreeTypeManager() {
-  static CFreeTypeManager manager;
-  return &manager;
+  // The manager object itself is never destroyed: fonts whose owner goes
+  // later at exit (a skin kept by a holder made before the first font) still
+  // release through it. At exit the library is shut down unless a font still
+  // holds a face of it; then the last font's release shuts it down.
+  static CFreeTypeManager* const manager = new CFreeTypeManager();
+  static const struct ExitShutdown {
+    ~ExitShutdown() { manager->ShutdownIfUnused(); }
+  } exitShutdown;
+  return manager;
 }
 
 CFreeTypeFont::CFreeTypeFont(const char* path, int32_t pixelSize, bool kerningWanted)

@@ -24,6 +24,9 @@ class CFreeTypeManager {
   FT_Library* AcquireLibrary();
   // One user fewer; the last one shuts the library down.
   void ReleaseLibrary();
+  // The exit step of the process-wide manager: shuts the library down when no
+  // font uses it any more (faces still open would be freed under their fonts).
+  void ShutdownIfUnused();
 
   bool IsStarted() const { return iLibrary != nullptr; }
   int32_t Users() const { return iUsers; }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "device/memory_frame_buffer.h"
@@ -94,6 +95,21 @@ TEST(FreeTypeFont, LibraryLivesWhileAFontIsOpen) {
   CFreeTypeFont again(kDejaVuSans, 12, false);
   EXPECT_TRUE(again.IsLoaded());
   EXPECT_TRUE(manager->IsStarted());
+}
+
+TEST(FreeTypeFontDeathTest, FontDestroyedAfterTheExitStepStillReleasesCleanly) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");  // a fresh process: the manager is not made yet
+  EXPECT_EXIT(
+      {
+        // Registered before the library's first use, so it runs after the
+        // manager's own exit step, as a skin kept by a global holder does.
+        static CFreeTypeFont* late = nullptr;
+        std::atexit([] { delete late; });
+        late = new CFreeTypeFont(kDejaVuSans, 16, false);
+        late->GetCharWidth('A');
+        std::exit(0);
+      },
+      testing::ExitedWithCode(0), "");
 }
 
 TEST(FreeTypeFont, DrawsTheRenderedBitsAtTheBaseline) {
