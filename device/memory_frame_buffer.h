@@ -11,7 +11,7 @@ class CMemoryFrameBuffer : public MFrameBuffer {
  public:
   CMemoryFrameBuffer(uint32_t width, uint32_t height, uint32_t bitsPerPixel = 16)
       : iWidth(width), iHeight(height), iBitsPerPixel(bitsPerPixel),
-        iPixels(static_cast<size_t>(width) * height * bitsPerPixel / 8, 0) {}
+        iPixels(StorageBytes(width, height, bitsPerPixel), 0) {}
 
   uint8_t* GetBuffer() override { return iPixels.empty() ? nullptr : iPixels.data(); }
   uint32_t GetWidth() override { return iWidth; }
@@ -35,6 +35,13 @@ class CMemoryFrameBuffer : public MFrameBuffer {
   std::vector<uint8_t>& Bytes() { return iPixels; }
 
  private:
+  // Pixels are always stored as 16 bits; below 16 bits per pixel the last
+  // pixel's store reaches one byte past width x height x depth / 8.
+  static size_t StorageBytes(uint32_t width, uint32_t height, uint32_t bitsPerPixel) {
+    size_t bytes = static_cast<size_t>(width) * height * bitsPerPixel / 8;
+    return bytes != 0 && bitsPerPixel < 16 ? bytes + 1 : bytes;
+  }
+
   uint32_t iWidth;
   uint32_t iHeight;
   uint32_t iBitsPerPixel;
