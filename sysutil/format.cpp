@@ -95,7 +95,7 @@ int32_t FormatBuffer(char* buffer, int32_t size, const char* format, MFormatValu
     Spec spec;
     bool widthSeen = false;
     char conversion = 0;
-    // A format that ends inside a specification stops there, storing nothing for it.
+    // A format that ends inside a conversion stops there, storing nothing for it.
     while (conversion == 0 && *f != 0) {
       char s = *f++;
       if (s == '+') {

@@ -75,7 +75,7 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{16, "%q%%|%hd%ld%lld", {1, 2, 3}, {}, "q%|123"},
         FormatCase{16, "%012d", {5}, {}, "2d"},  // a second digit after "%0N" is no width
         FormatCase{16, "%0xd|", {5}, {}, "5|"},  // the character after '0' is the width
-        FormatCase{16, "ab%", {}, {}, "ab"},  // formats ending inside a specification
+        FormatCase{16, "ab%", {}, {}, "ab"},  // formats ending inside a conversion
         FormatCase{16, "ab%+l", {}, {}, "ab"},
         FormatCase{16, "ab%0", {}, {}, "ab"},
         FormatCase{16, "ab%1", {}, {}, "ab"},
