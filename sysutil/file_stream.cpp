@@ -231,6 +231,12 @@ int COpenFileRegistry::Resume() {
   if (iSuspendDepth == 0) return 0;
   if (--iSuspendDepth != 0 || iCount == 0) return 0;
 
+  // A stream its owner opened again while the card was away now belongs to
+  // that open: reopening it here would switch it back to the old file.
+  for (int32_t j = iCount - 1; j >= 0; --j) {
+    if (iEntries[j].stream->IsOpen()) RemoveAt(j);
+  }
+
   int result = 0;
   int32_t i = 0;
   for (; i < iCount && result == 0; ++i) {

@@ -251,6 +251,20 @@ TEST_F(Registry, VanishedFileFailsResume) {
   EXPECT_EQ(access(path.c_str(), F_OK), -1) << "append mode does not recreate it";
 }
 
+TEST_F(Registry, StreamReopenedByItsOwnerWhileSuspendedStaysOnItsNewFile) {
+  std::string oldPath = dir.Write("old", "old");
+  std::string newPath = dir.Write("new", "new");
+  CFileStream s;
+  ASSERT_EQ(s.OpenRead(PathOf(oldPath), &registry), 0);
+  registry.Suspend();
+  ASSERT_EQ(s.OpenRead(PathOf(newPath), &registry), 0);
+  EXPECT_EQ(registry.Resume(), 0);
+  EXPECT_EQ(registry.Count(), 0);
+  char buffer[3];
+  ASSERT_EQ(s.Read(buffer, 3), 3);
+  EXPECT_EQ(std::string(buffer, 3), "new");
+}
+
 TEST_F(Registry, StreamDestroyedWhileSuspendedLeavesNoEntry) {
   std::string path = dir.Write("f", "abc");
   {
