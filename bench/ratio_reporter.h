@@ -3,6 +3,7 @@
 // benchmark program can print its figures as ratios of runs in the same process.
 
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <map>
@@ -11,6 +12,10 @@
 
 class CRatioReporter : public benchmark::ConsoleReporter {
  public:
+  // Colour only on a terminal: piped output keeps each "ratio" line free of
+  // the escape codes that would otherwise open it.
+  CRatioReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_Color : OO_None) {}
+
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& r : runs) iTimes[r.benchmark_name()] = r.GetAdjustedCPUTime();
     ConsoleReporter::ReportRuns(runs);
