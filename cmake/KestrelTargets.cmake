@@ -10,6 +10,10 @@ endif()
 add_library(kestrel_options INTERFACE)
 target_compile_options(kestrel_options INTERFACE ${KESTREL_WARNINGS})
 target_include_directories(kestrel_options INTERFACE ${PROJECT_SOURCE_DIR})
+# 64-bit file offsets on the 32-bit device too: files on the card may pass
+# 2 GiB, and directory cookies from large file systems overflow a 32-bit
+# readdir (EOVERFLOW ends the listing early).
+target_compile_definitions(kestrel_options INTERFACE _FILE_OFFSET_BITS=64)
 
 if(KESTREL_SANITIZE)
   set(KESTREL_SAN_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
