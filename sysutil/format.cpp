@@ -26,7 +26,7 @@ class COutput {
   int32_t iCount = 0;
 };
 
-struct Spec {
+struct Conversion {
   int width = 0;
   char pad = ' ';
   bool plus = false;
@@ -34,7 +34,7 @@ struct Spec {
 };
 
 // Digits of v, most significant first, padded on the left to the width.
-void PutNumber(COutput& out, uint32_t v, uint32_t base, const Spec& spec) {
+void PutNumber(COutput& out, uint32_t v, uint32_t base, const Conversion& conv) {
   char scratch[20];
   int n = 0;
   do {
@@ -42,20 +42,20 @@ void PutNumber(COutput& out, uint32_t v, uint32_t base, const Spec& spec) {
     scratch[n++] = static_cast<char>(d < 10 ? '0' + d : 'A' + (d - 10));
     v /= base;
   } while (v != 0);
-  for (int i = n; i < spec.width; ++i) out.Put(spec.pad);
+  for (int i = n; i < conv.width; ++i) out.Put(conv.pad);
   while (n > 0) out.Put(scratch[--n]);
 }
 
-void PutSigned(COutput& out, int32_t v, uint32_t base, const Spec& spec) {
+void PutSigned(COutput& out, int32_t v, uint32_t base, const Conversion& conv) {
   // Unsigned negation: the most negative value keeps its magnitude 2^31.
   uint32_t magnitude = static_cast<uint32_t>(v);
   if (v < 0) {
     out.Put('-');
     magnitude = 0u - magnitude;
-  } else if (spec.plus) {
+  } else if (conv.plus) {
     out.Put('+');
   }
-  PutNumber(out, magnitude, base, spec);
+  PutNumber(out, magnitude, base, conv);
 }
 
 bool IsDigitChar(char c) { return c >= '0' && c <= '9'; }
@@ -92,28 +92,28 @@ int32_t FormatBuffer(char* buffer, int32_t size, const char* format, MFormatValu
       out.Put(c);
       continue;
     }
-    Spec spec;
+    Conversion conv;
     bool widthSeen = false;
     char conversion = 0;
     // A format that ends inside a conversion stops there, storing nothing for it.
     while (conversion == 0 && *f != 0) {
       char s = *f++;
       if (s == '+') {
-        spec.plus = true;
+        conv.plus = true;
       } else if (s == 'h') {
       } else if (s == 'l') {
-        ++spec.longs;
+        ++conv.longs;
       } else if (IsDigitChar(s) && !widthSeen) {
         widthSeen = true;
         if (s == '0') {
           // "%0N": a zero pads with zeros and the one character after it is the width.
-          spec.pad = '0';
+          conv.pad = '0';
           if (*f == 0) break;
           char w = *f++;
-          spec.width = IsDigitChar(w) ? w - '0' : 0;
+          conv.width = IsDigitChar(w) ? w - '0' : 0;
         } else {
-          spec.width = s - '0';
-          if (IsDigitChar(*f)) spec.width = spec.width * 10 + (*f++ - '0');
+          conv.width = s - '0';
+          if (IsDigitChar(*f)) conv.width = conv.width * 10 + (*f++ - '0');
         }
       } else {
         conversion = s;  // a digit after the width lands here as an unknown conversion
@@ -131,14 +131,14 @@ int32_t FormatBuffer(char* buffer, int32_t size, const char* format, MFormatValu
         break;
       }
       case 'd':
-        PutSigned(out, values.NextSigned(spec.longs), 10, spec);
+        PutSigned(out, values.NextSigned(conv.longs), 10, conv);
         break;
       case 'x':
       case 'X':
-        PutSigned(out, values.NextSigned(spec.longs), 16, spec);
+        PutSigned(out, values.NextSigned(conv.longs), 16, conv);
         break;
       case 'u':
-        PutNumber(out, values.NextUnsigned(spec.longs), 10, spec);
+        PutNumber(out, values.NextUnsigned(conv.longs), 10, conv);
         break;
       default:  // '%' and every unknown conversion store the character itself
         out.Put(conversion);
