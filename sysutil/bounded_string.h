@@ -5,11 +5,16 @@
 // The length is authoritative; a NUL is written only by the terminating
 // operations (Set, Append, Terminate, CStr...).
 //
-// The same type carries the path operations and the device's well-known
-// locations, so a caller builds a path with LocationFile and acts on it here.
+// The same type carries the path and file-system operations (the latter in
+// file_system.cpp). The device's well-known locations and the Latin-1 case
+// tables come with this header, so a caller builds a path with LocationFile
+// and acts on it here.
 
 #include <cstddef>
 #include <cstdint>
+
+#include "sysutil/case_tables.h"
+#include "sysutil/locations.h"
 
 class CBoundedString {
  public:
@@ -148,21 +153,4 @@ class TBoundedBuffer : public CBoundedString {
 constexpr int kPathCapacity = 256;
 using CPathBuffer = TBoundedBuffer<kPathCapacity>;
 
-// Latin-1 case tables.
-extern const uint8_t kUpperCaseTable[256];
-extern const uint8_t kLowerCaseTable[256];
-extern const uint8_t kFoldingTable[256];
-
 char PathSeparator();
-
-// Well-known locations of the device.
-constexpr int kLocationCard = 1;
-constexpr int kLocationRuntime = 26;
-constexpr int kLocationSdkRegistry = 27;
-constexpr int kLocationFlash = 28;
-constexpr int kLocationCardData = 36;
-
-// The directory of a numbered location, ending with a separator. Both return
-// one shared buffer that the next call overwrites: copy a result to keep it.
-CBoundedString& LocationDirectory(int type);
-CBoundedString& LocationFile(int type, const CBoundedString& name);
