@@ -160,8 +160,19 @@ TEST_F(InputReaderTest, SeamReplacesTheReader) {
     bool ReadTouch(InputEvent&) override { return false; }
     bool ReadKey(int32_t& key) override { return key = 6, true; }
   } scripted;
+  Key(3);  // waits on the device
   SetInputReaderForTesting(&scripted);
-  EXPECT_EQ(&scripted, GetInputReader());
+  int32_t key = -1;
+  ASSERT_EQ(&scripted, GetInputReader());
+  EXPECT_TRUE(GetInputReader()->ReadKey(key));
+  EXPECT_EQ(6, key) << "the stand-in answers, not the device";
+  // Reset forgets the stand-in: a device reader finds the key still waiting.
+  ResetDeviceForTesting();
+  SetActivePidForTesting(static_cast<int32_t>(getpid()));
+  MInputReader* device = GetInputReader();
+  EXPECT_NE(&scripted, device);
+  EXPECT_TRUE(device->ReadKey(key));
+  EXPECT_EQ(1, key);
 }
 
 }  // namespace

@@ -112,21 +112,37 @@ TEST(BitmappedFont, MissingCodesStayBounded) {
   EXPECT_EQ(font.GetTextWidth(text.data()), 3000u * 8u);  // beyond the list: tried again, same answer
 }
 
-TEST(BitmappedFont, AddGlyphStoresAndGuards) {
+TEST(BitmappedFont, AddedGlyphIsMeasuredAndPaintedFromItsOwnCopy) {
   FakeFont font;
-  const uint8_t bits[2] = {0xF0, 0x0F};
+  uint8_t bits[2] = {0xF0, 0x0F};  // 8 x 2: XXXX.... / ....XXXX
   EXPECT_TRUE(font.AddGlyph(70, 8, 2, 1, 9, -3, 1, 2, bits));
-  const Glyph& g = font.Slot(70);
-  EXPECT_EQ(g.height, 1u);  // a negative height is stored as 1
-  EXPECT_EQ(g.advance, 9u);
-  ASSERT_NE(g.bits, nullptr);
-  EXPECT_NE(g.bits, bits);
-  EXPECT_EQ(g.bits[1], 0x0F);
-  // Rows too short for their width would be read past.
+  bits[0] = bits[1] = 0xFF;  // the caller's buffer is not the glyph's
+  // A hit on the added glyph: nothing is loaded.
+  EXPECT_EQ(font.GetCharWidth(70), 9u);
+  EXPECT_EQ(font.GetCharHeight(70), 1u);  // a negative height counts as 1
+  EXPECT_EQ(font.loads, 0);
+  CMemoryFrameBuffer fb(16, 8);
+  EXPECT_TRUE(font.DrawChar(fb, 70, 2, 4, 0xFFFF));
+  for (int32_t x = 0; x < 16; ++x)
+    for (int32_t y = 0; y < 8; ++y) {
+      // Left 1, top 2: the rows land on y 2 and 3 from x 3.
+      const bool set = (y == 2 && x >= 3 && x < 7) || (y == 3 && x >= 7 && x < 11);
+      EXPECT_EQ(fb.PixelAt(x, y), set ? 0xFFFF : 0) << x << "," << y;
+    }
+
+  // Rows too short for their width would be read past: refused, and the slot
+  // is left empty, so the next use loads the code.
   EXPECT_FALSE(font.AddGlyph(70, 9, 2, 1, 9, 2, 0, 0, bits));
-  EXPECT_EQ(font.Slot(70).code, 0u);
+  EXPECT_EQ(font.GetCharWidth(70), 5u);
+  EXPECT_EQ(font.loads, 1);
+
+  // No bits: measured, and drawing paints nothing.
   EXPECT_TRUE(font.AddGlyph(71, 0, 0, 0, 3, 0, 0, 0, nullptr));
-  EXPECT_EQ(font.Slot(71).bits, nullptr);
+  EXPECT_EQ(font.GetCharWidth(71), 3u);
+  CMemoryFrameBuffer blank(16, 8);
+  EXPECT_TRUE(font.DrawChar(blank, 71, 2, 4, 0xFFFF));
+  EXPECT_EQ(CountPainted(blank), 0);
+  EXPECT_EQ(font.loads, 1);
 }
 
 TEST(BitmappedFont, DrawCharPlacesBitsByBearings) {

@@ -131,14 +131,21 @@ TEST_F(FileLayer, SendFailsWhenAFileCannotBeWritten) {
 }
 
 TEST_F(FileLayer, ProcessIdMinusOneIsTheCallersAndNamesAreCut) {
-  const std::string longName(300, 'n');
-  LayerPtr layer = Create(longName.c_str(), longName.c_str(), -1);
+  // -1: the files carry the calling process's id.
+  LayerPtr layer = Create("c", "s", -1);
   ASSERT_TRUE(layer);
-  auto* file = static_cast<CZelkonFileLayer*>(layer.get());
-  EXPECT_EQ(static_cast<uint32_t>(getpid()), file->ProcessId());
+  MZelkonSession* session = layer->Send();
+  ASSERT_NE(nullptr, session);
+  const std::string stem = "c.s." + std::to_string(getpid()) + ".1.";
+  EXPECT_EQ((std::set<std::string>{stem + "finished", stem + "message"}), RunFiles());
+  delete session;
+
+  const std::string longName(300, 'n');
+  LayerPtr cut = Create(longName.c_str(), longName.c_str(), 5);
+  ASSERT_TRUE(cut);
+  auto* file = static_cast<CZelkonFileLayer*>(cut.get());
   EXPECT_EQ(std::string(255, 'n'), file->OwnName());
   EXPECT_EQ(std::string(255, 'n'), file->PeerName());
-  EXPECT_EQ(0, file->NextId());
 }
 
 TEST_F(FileLayer, ReplyUsesTheSessionIdAndReturnsNull) {
