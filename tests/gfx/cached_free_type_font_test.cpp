@@ -39,6 +39,24 @@ TEST(CachedFreeTypeFont, CachesTheRenderedGlyph) {
   EXPECT_EQ(font->GetMetric(2), ref.Scaled(ref.face->ascender, true));
 }
 
+TEST(CachedFreeTypeFont, DejaVuSans12MatchesThePinnedMeasures) {
+  auto font = Cached(kDejaVuSans, 12);
+  ASSERT_NE(font, nullptr);
+  for (const PinnedGlyph& p : kDejaVuSans12) {
+    SCOPED_TRACE(static_cast<char>(p.code));
+    const Glyph& glyph = font->FindGlyph(p.code);
+    EXPECT_EQ(glyph.code, p.code);
+    EXPECT_EQ(glyph.advance, p.advance);
+    EXPECT_EQ(glyph.width, p.width);
+    EXPECT_EQ(glyph.rows, p.rows);
+    EXPECT_EQ(glyph.left, p.left);
+    EXPECT_EQ(glyph.top, p.top);
+    EXPECT_EQ(font->GetCharHeight(p.code), p.height);
+  }
+  EXPECT_EQ(font->GetMetric(MFont::kLineHeight), kDejaVuSans12LineHeight);
+  EXPECT_EQ(font->GetMetric(MFont::kAscender), kDejaVuSans12Ascender);
+}
+
 TEST(CachedFreeTypeFont, SpaceJoinsTheMissingCodesWithTheDefaultAdvance) {
   auto font = Cached(kDejaVuSans, 16);
   ReferenceFace ref(kDejaVuSans, 16);

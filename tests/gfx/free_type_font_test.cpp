@@ -50,6 +50,47 @@ TEST(FreeTypeFont, MeasuresAgreeWithFreeType) {
   }
 }
 
+TEST(FreeTypeFont, DejaVuSans12MatchesThePinnedMeasures) {
+  CFreeTypeFont font(kDejaVuSans, 12, true);
+  ASSERT_TRUE(font.IsLoaded());
+  for (const PinnedGlyph& p : kDejaVuSans12) {
+    SCOPED_TRACE(static_cast<char>(p.code));
+    EXPECT_EQ(font.GetCharWidth(p.code), p.advance);
+    EXPECT_EQ(font.GetCharHeight(p.code), p.height);
+    MonoBitmap bitmap;
+    ASSERT_TRUE(font.RenderChar(p.code, bitmap));
+    EXPECT_EQ(bitmap.width, p.width);
+    EXPECT_EQ(bitmap.rows, p.rows);
+    EXPECT_EQ(bitmap.left, p.left);
+    EXPECT_EQ(bitmap.top, p.top);
+  }
+  EXPECT_EQ(font.GetMetric(MFont::kLineHeight), kDejaVuSans12LineHeight);
+  EXPECT_EQ(font.GetMetric(MFont::kMaxAdvance), kDejaVuSans12MaxAdvance);
+  EXPECT_EQ(font.GetMetric(MFont::kAscender), kDejaVuSans12Ascender);
+  EXPECT_EQ(font.GetMetric(MFont::kDescender), kDejaVuSans12Descender);
+  EXPECT_EQ(font.GetTextWidth("To"), 14u);  // 7 + 8, kerned by -1
+  EXPECT_EQ(font.GetTextHeight("Ag."), 9u);
+
+  // 'A' with its baseline at the target's bottom edge fills the 8 x 9 target.
+  CMemoryFrameBuffer fb(8, 9);
+  EXPECT_TRUE(font.DrawChar(fb, 'A', 0, 9, 0xFFFF));
+  std::string picture;
+  for (int32_t y = 0; y < 9; ++y) {
+    for (int32_t x = 0; x < 8; ++x) picture += fb.PixelAt(x, y) != 0 ? '#' : '.';
+    picture += '\n';
+  }
+  EXPECT_EQ(picture,
+            "...##...\n"
+            "...##...\n"
+            "..#..#..\n"
+            "..#..#..\n"
+            "..#..#..\n"
+            ".#....#.\n"
+            ".######.\n"
+            ".#....#.\n"
+            "#......#\n");
+}
+
 TEST(FreeTypeFont, FaceWithoutKerningAddsPlainAdvances) {
   ReferenceFace ref(kDejaVuMono, 16);
   CFreeTypeFont font(kDejaVuMono, 16, true);

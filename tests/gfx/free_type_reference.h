@@ -10,6 +10,31 @@
 inline constexpr const char* kDejaVuSans = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 inline constexpr const char* kDejaVuMono = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
 
+// DejaVu Sans at 12 pixels as Debian 12 ships it (fonts-dejavu-core 2.37,
+// FreeType 2.12), read once straight from FreeType with the fonts' load flags
+// and size. Literals, so that a change in how the fonts drive FreeType cannot
+// carry the expectations along with it as the reference above would.
+struct PinnedGlyph {
+  uint32_t code;
+  uint32_t advance;
+  uint32_t width, rows;  // the rendered bitmap
+  int32_t left, top;
+  uint32_t height;  // GetCharHeight: the top, or the rows when the top lies outside the bitmap
+};
+inline constexpr PinnedGlyph kDejaVuSans12[] = {
+    {'A', 8, 8, 9, 0, 9, 9},
+    {'g', 8, 6, 10, 1, 7, 7},
+    {'W', 11, 11, 9, 0, 9, 9},
+    {'.', 4, 1, 2, 1, 2, 2},
+};
+// The face's design values (2048 units to the em) scaled to 12 pixels and cut
+// to whole pixels. FreeType's own rounded size metrics say 14 and 12 for the
+// line height and the ascender; the fonts report the scaled values.
+inline constexpr int32_t kDejaVuSans12LineHeight = 13;  // 2384 units
+inline constexpr int32_t kDejaVuSans12MaxAdvance = 22;  // 3838 units
+inline constexpr int32_t kDejaVuSans12Ascender = 11;    // 1901 units
+inline constexpr int32_t kDejaVuSans12Descender = -3;   // -483 units
+
 class ReferenceFace {
  public:
   ReferenceFace(const char* path, int32_t pixelSize) {
