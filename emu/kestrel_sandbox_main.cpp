@@ -1,6 +1,9 @@
-// kestrel-sandbox [--uid N] [--proc-corvina] [--card DIR] [--card-rw] -- command args...
-// Runs the command in the device sandbox. When no sandbox can be made it
-// prints why and exits 77 (the test runner's "skipped"), or 1 under CI=true.
+// kestrel-sandbox [--uid N] [--proc-corvina] [--card DIR] [--card-rw] [--bind HOST INSIDE]...
+//                 -- command args...
+// Runs the command in the device sandbox: the host read-only, the card
+// read-only unless --card-rw, each --bind folder writable. When no sandbox can
+// be made it prints why and exits 77 (the test runner's "skipped"), or 1
+// under CI=true.
 #include <unistd.h>
 
 #include <cstdio>
@@ -9,8 +12,34 @@
 
 #include "emu/sandbox.h"
 
+namespace {
+
+constexpr const char* kUsage =
+    "usage: kestrel-sandbox [--uid N] [--proc-corvina] [--card DIR] [--card-rw] "
+    "[--bind HOST INSIDE]... -- command args...\n";
+
+// This program itself, as the host sees it, so that the sandbox can run it
+// again inside to prepare /proc.
+std::string SelfPath() {
+  char path[4096];
+  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  if (n <= 0) return std::string();
+  path[n] = '\0';
+  return path;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  if (argc >= 3 && std::strcmp(argv[1], kPrepareProcOption) == 0 && std::strcmp(argv[2], "--") == 0) {
+    if (argc == 3) {
+      std::fputs(kUsage, stderr);
+      return 2;
+    }
+    return SandboxPrepareProc(argv + 3);
+  }
   SandboxOptions o;
+  o.tool = SelfPath();
   int i = 1;
   for (; i < argc; ++i) {
     if (std::strcmp(argv[i], "--") == 0) { ++i; break; }
@@ -22,17 +51,21 @@ int main(int argc, char** argv) {
       o.cardDir = argv[++i];
     } else if (std::strcmp(argv[i], "--card-rw") == 0) {
       o.cardWritable = true;
+    } else if (std::strcmp(argv[i], "--bind") == 0 && i + 2 < argc) {
+      o.binds.emplace_back(argv[i + 1], argv[i + 2]);
+      i += 2;
     } else {
       std::fprintf(stderr, "kestrel-sandbox: unknown option %s\n", argv[i]);
+      std::fputs(kUsage, stderr);
       return 2;
     }
   }
   if (i >= argc) {
-    std::fprintf(stderr, "usage: kestrel-sandbox [--uid N] [--proc-corvina] [--card DIR] [--card-rw] -- command args...\n");
+    std::fputs(kUsage, stderr);
     return 2;
   }
   std::string why;
-  if (!SandboxAvailable(&why)) {
+  if (!SandboxAvailable(o, &why)) {
     const char* ci = std::getenv("CI");
     bool underCi = ci != nullptr && std::strcmp(ci, "true") == 0;
     std::fprintf(stderr, "kestrel-sandbox: %s: %s\n", underCi ? "FAILED" : "SKIPPED", why.c_str());

@@ -1,10 +1,13 @@
 #pragma once
-// The device sandbox: runs a command in a private file-system view that has
-// the device's fixed places fresh and empty (/var/run, /mnt, /dev and,
-// on request, /proc/corvina), as an unprivileged user, with the rest of the
-// host visible read-only for that user. Built with bubblewrap.
+// The device sandbox: runs a command in a private file-system view made with
+// bubblewrap. The host is visible read-only, also to a caller that is root;
+// the device's fixed places are fresh and empty (/var/run, /mnt, /dev, /tmp
+// and, on request, /proc/corvina); only the places the caller names (the
+// card when asked, further binds) are writable host folders. The command runs
+// as an unprivileged user so that permission checks apply.
 
 #include <string>
+#include <utility>
 #include <vector>
 
 struct SandboxOptions {
@@ -12,24 +15,41 @@ struct SandboxOptions {
   // even when the caller is root.
   int uid = 1000;
   int gid = 1000;
-  // Replace /proc/corvina with an empty writable folder while keeping the
-  // real procfs for everything else (the sanitizers read /proc/self).
+  // A writable /proc/corvina beside the real procfs entries (the sanitizers
+  // read /proc/self and /proc/<pid>/task). The sandbox then has its own pid
+  // namespace, so the program sees its own pid as the device would.
   bool procCorvina = false;
-  // Host folder bound at /mnt/sdcard, empty for none.
+  // Host folder bound at /mnt/sdcard, empty for none; read-only unless cardWritable.
   std::string cardDir;
   bool cardWritable = false;
-  // Further host folders bound read-write: {host, inside}.
+  // Further host folders bound writable: {host, inside}.
   std::vector<std::pair<std::string, std::string>> binds;
+  // The kestrel-sandbox program, which prepares /proc inside a sandbox with
+  // procCorvina (see SandboxPrepareProc).
+  std::string tool;
 };
+
+// The kestrel-sandbox program of this build.
+std::string DefaultSandboxTool();
 
 // The full argument vector (starting with the bwrap program) that runs
 // `command` inside the sandbox.
 std::vector<std::string> SandboxCommand(const SandboxOptions& options,
                                         const std::vector<std::string>& command);
 
-// True when a sandbox can be made on this machine; otherwise false with the
-// reason in `why`.
-bool SandboxAvailable(std::string* why);
+// True when a sandbox with these options can be made here: it makes one and
+// runs /bin/true in it. Otherwise false with the reason (bwrap's own words
+// where it gave some) in `why`.
+bool SandboxAvailable(const SandboxOptions& options, std::string* why);
+
+// Runs inside a sandbox with procCorvina, before the command: fills the /proc
+// tmpfs with links into the real procfs for every process id that can occur
+// there, makes /proc/corvina, drops the capabilities it needed and executes
+// `command`. Returns only on failure (a message is printed), with exit status 1.
+int SandboxPrepareProc(char** command);
+
+// Option of kestrel-sandbox that runs SandboxPrepareProc.
+constexpr const char* kPrepareProcOption = "--prepare-proc";
 
 // Set inside the sandbox so that tests can refuse to touch a host's device paths.
 constexpr const char* kSandboxEnv = "KESTREL_SANDBOX";

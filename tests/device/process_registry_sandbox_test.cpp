@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <mutex>
 #include <set>
@@ -35,7 +36,11 @@ void WritePid(int32_t pid) {
 
 class RegistryTest : public ::testing::Test {
  protected:
-  void SetUp() override { unlink(kFile); }
+  // The real registry file, not the tests' in-memory stand-in.
+  void SetUp() override {
+    ResetDeviceForTesting();
+    unlink(kFile);
+  }
   void TearDown() override {
     ResetDeviceForTesting();
     unlink(kFile);
@@ -222,11 +227,19 @@ TEST_F(RegistryTest, LauncherUnreachable) {
 }
 
 TEST_F(RegistryTest, SeamHoldsTheActivePidInMemory) {
-  SetActivePidForTesting(42);
-  EXPECT_EQ(42, GetActivePid());
+  KESTREL_REQUIRE_SANDBOX();
+  WritePid(1234);  // a shared file the seam must neither open nor change
+  testing::internal::CaptureStdout();
+  SetActivePidForTesting(static_cast<int32_t>(getpid()));
+  EXPECT_TRUE(IsActiveProcess(true));
   SetActivePid(7);
   EXPECT_EQ(7, GetActivePid());
-  EXPECT_EQ(0, LaunchProcess("app"));
+  EXPECT_FALSE(IsActiveProcess(true));
+  EXPECT_EQ(0, LaunchProcess("app")) << "held as a slave: no table";
+  EXPECT_EQ("", testing::internal::GetCapturedStdout()) << "the registry file was not opened";
+  int32_t stored = 0;
+  std::memcpy(&stored, FileBytes().data(), 4);
+  EXPECT_EQ(1234, stored);
 }
 
 }  // namespace

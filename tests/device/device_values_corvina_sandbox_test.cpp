@@ -16,6 +16,8 @@ void WriteModel(const std::string& text) { std::ofstream("/proc/corvina/modelid"
 
 class DeviceValuesTest : public ::testing::Test {
  protected:
+  // The model read from /proc/corvina, not the tests' stand-in.
+  void SetUp() override { ResetDeviceForTesting(); }
   void TearDown() override {
     unlink("/proc/corvina/modelid");
     ResetDeviceForTesting();
