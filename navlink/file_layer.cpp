@@ -9,6 +9,7 @@
 #include "sysutil/file_scanner.h"
 #include "sysutil/file_stream.h"
 #include "sysutil/format.h"
+#include "sysutil/platform_time.h"
 
 namespace {
 
@@ -146,7 +147,7 @@ void CZelkonFileLayer::Receive(MZelkonSession* session) {
     return;
   }
   // No time-out: the peer answers when it answers.
-  while (!IsReplyReady(session)) usleep(kPollMicroseconds);
+  while (!IsReplyReady(session)) SleepMicroseconds(kPollMicroseconds);
   ReadReply(SessionId(session));
   delete session;
 }

@@ -1,10 +1,9 @@
 #include "sysutil/format.h"
 
-#include <sys/time.h>
-
 #include <cstdlib>
 
 #include "sysutil/bounded_string.h"
+#include "sysutil/platform_time.h"
 
 namespace {
 
@@ -176,9 +175,9 @@ int LowerOf(int c) { return kLowerCaseTable[c & 0xFF]; }
 int FoldOf(int c) { return kFoldingTable[c & 0xFF]; }
 
 int64_t NowMilliseconds() {
-  struct timeval tv;
-  gettimeofday(&tv, nullptr);
-  return static_cast<int64_t>(tv.tv_sec) * 1000 + tv.tv_usec / 1000;
+  int64_t us = WallMicroseconds();
+  // Floor, as the time of day's whole milliseconds, also before the epoch.
+  return us / 1000 - (us % 1000 < 0 ? 1 : 0);
 }
 
 int HasElapsed(int64_t start, int64_t interval) {

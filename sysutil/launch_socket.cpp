@@ -8,18 +8,20 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "sysutil/platform_time.h"
+
 namespace {
 
 constexpr const char* kLaunchSocket = "/var/run/launchsock";
 constexpr int kReplySize = 128;
 constexpr int kArgsLineSize = 1024;
-constexpr useconds_t kLaunchPollPause = 10000;
-constexpr useconds_t kQueryPollPause = 1000;
+constexpr uint32_t kLaunchPollPause = 10000;
+constexpr uint32_t kQueryPollPause = 1000;
 
 // Sends request and collects one reply line into reply (NUL-terminated): up
 // to its NUL, until the buffer is full, or until the launcher closes. A
 // reply split over several reads is joined. False when nothing came back.
-bool Exchange(const char* request, useconds_t pause, char (&reply)[kReplySize]) {
+bool Exchange(const char* request, uint32_t pause, char (&reply)[kReplySize]) {
   CLaunchConnection* c = new CLaunchConnection();
   c->Connect(kLaunchSocket);
   c->SendLine(request);
@@ -27,7 +29,7 @@ bool Exchange(const char* request, useconds_t pause, char (&reply)[kReplySize]) 
   for (;;) {
     int n = c->Poll(reply + got, kReplySize - 1 - got);
     if (n == 0) {
-      usleep(pause);
+      SleepMicroseconds(pause);
       continue;
     }
     if (n < 0) break;
