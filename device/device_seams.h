@@ -14,9 +14,12 @@
 
 class MFrameBuffer;
 class MInputReader;
+class MVirtualScreen;
 
 // GetFrameBuffer returns fb.
 void SetFrameBufferForTesting(MFrameBuffer* fb);
+// GetVirtualScreen returns screen (a recording screen, say).
+void SetVirtualScreenForTesting(MVirtualScreen* screen);
 // GetInputReader returns reader.
 void SetInputReaderForTesting(MInputReader* reader);
 // GetModelId returns model without reading /proc/corvina.

@@ -5,6 +5,7 @@
 // one contiguous run per column, bottom row first. There are no drawing
 // operations: drawing code writes straight into GetBuffer().
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -28,6 +29,17 @@ inline void PaintPixel(MFrameBuffer& fb, int32_t x, int32_t y, Color color) {
   if (static_cast<uint32_t>(x) >= fb.GetWidth() || static_cast<uint32_t>(y) >= fb.GetHeight()) return;
   // memcpy: a 24-bit device spaces pixels 3 bytes apart, so stores may be unaligned.
   std::memcpy(fb.GetBuffer() + fb.GetPixelOffset(x, y), &color, sizeof color);
+}
+
+// Bytes that hold a grid's pixels. Pixels are always stored as 16 bits, so
+// below 16 bits per pixel the last pixel's store reaches past
+// width x height x depth / 8: the extra byte makes room for it. Computed in
+// 64 bits (the bit count can pass 2^32 on a 32-bit device); 0 when the grid
+// would not fit the address space.
+inline size_t FrameBufferStorageBytes(uint32_t width, uint32_t height, uint32_t bitsPerPixel) {
+  uint64_t bytes = uint64_t{width} * height * bitsPerPixel / 8;
+  if (bytes != 0 && bitsPerPixel < 16) ++bytes;
+  return bytes > SIZE_MAX / 2 ? 0 : static_cast<size_t>(bytes);
 }
 
 // Byte offset of (x, y) for a grid of the given height and bytes per pixel.

@@ -6,12 +6,13 @@
 #include <vector>
 
 #include "device/frame_buffer.h"
+#include "device/span_painter.h"
 
 class CMemoryFrameBuffer : public MFrameBuffer {
  public:
   CMemoryFrameBuffer(uint32_t width, uint32_t height, uint32_t bitsPerPixel = 16)
       : iWidth(width), iHeight(height), iBitsPerPixel(bitsPerPixel),
-        iPixels(StorageBytes(width, height, bitsPerPixel), 0) {}
+        iPixels(FrameBufferStorageBytes(width, height, bitsPerPixel), 0) {}
 
   uint8_t* GetBuffer() override { return iPixels.empty() ? nullptr : iPixels.data(); }
   uint32_t GetWidth() override { return iWidth; }
@@ -28,20 +29,10 @@ class CMemoryFrameBuffer : public MFrameBuffer {
     std::memcpy(&c, iPixels.data() + GetPixelOffset(x, y), sizeof c);
     return c;
   }
-  void Fill(Color c) {
-    for (uint32_t x = 0; x < iWidth; ++x)
-      for (uint32_t y = 0; y < iHeight; ++y) PaintPixel(*this, static_cast<int32_t>(x), static_cast<int32_t>(y), c);
-  }
+  void Fill(Color c) { PaintBox(*this, 0, 0, static_cast<int32_t>(iWidth), static_cast<int32_t>(iHeight), c); }
   std::vector<uint8_t>& Bytes() { return iPixels; }
 
  private:
-  // Pixels are always stored as 16 bits; below 16 bits per pixel the last
-  // pixel's store reaches one byte past width x height x depth / 8.
-  static size_t StorageBytes(uint32_t width, uint32_t height, uint32_t bitsPerPixel) {
-    size_t bytes = static_cast<size_t>(width) * height * bitsPerPixel / 8;
-    return bytes != 0 && bitsPerPixel < 16 ? bytes + 1 : bytes;
-  }
-
   uint32_t iWidth;
   uint32_t iHeight;
   uint32_t iBitsPerPixel;

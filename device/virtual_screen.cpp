@@ -10,6 +10,7 @@
 namespace {
 
 std::unique_ptr<CVirtualScreen> gScreen;
+MVirtualScreen* gStandIn = nullptr;
 
 enum class Layout { kColumns, kRows };
 
@@ -27,14 +28,17 @@ Layout DisplayLayout(int32_t model) {
 
 }  // namespace
 
-CVirtualScreen::CVirtualScreen(MFrameBuffer* device, int32_t model) : iDevice(device), iModel(model) {
-  size_t n = Bytes();
+CVirtualScreen::CVirtualScreen(MFrameBuffer* device, int32_t model)
+    : iDevice(device), iModel(model), iWidth(device->GetWidth()), iHeight(device->GetHeight()),
+      iBitsPerPixel(device->GetBitsPerPixel()) {
+  // Sized as any frame buffer: below 16 bits the last pixel's store needs a byte more.
+  size_t n = FrameBufferStorageBytes(iWidth, iHeight, iBitsPerPixel);
   if (n > 0) iShadow.reset(new uint8_t[n]());
 }
 
 size_t CVirtualScreen::Bytes() {
   // 64-bit product, as for the display's own mapping.
-  return static_cast<size_t>(uint64_t{iDevice->GetWidth()} * iDevice->GetHeight() * iDevice->GetBitsPerPixel() / 8);
+  return static_cast<size_t>(uint64_t{iWidth} * iHeight * iBitsPerPixel / 8);
 }
 
 void CVirtualScreen::Flush(bool check) {
@@ -43,11 +47,11 @@ void CVirtualScreen::Flush(bool check) {
   if (display == nullptr || !iShadow) return;
   // The transpose moves 16-bit pixels; at another depth the pixel numbers
   // would not fit the memory, so such a display takes the plain copy.
-  if (DisplayLayout(iModel) == Layout::kRows && iDevice->GetBitsPerPixel() == 16) {
+  if (DisplayLayout(iModel) == Layout::kRows && iBitsPerPixel == 16) {
     // The fixed 320 x 240 panels are transposed with the device's own
     // geometry too: the same bytes at 320 x 240, and never past the shadow
     // or the display at any other size.
-    ColumnsToRows(iShadow.get(), display, iDevice->GetWidth(), iDevice->GetHeight());
+    ColumnsToRows(iShadow.get(), display, iWidth, iHeight);
     return;
   }
   std::memcpy(display, iShadow.get(), Bytes());
@@ -61,8 +65,14 @@ void CVirtualScreen::ReadBack(bool check) {
 }
 
 MVirtualScreen* GetVirtualScreen() {
+  if (gStandIn != nullptr) return gStandIn;
   if (!gScreen) gScreen.reset(new CVirtualScreen(GetFrameBuffer(), GetModelId()));
   return gScreen.get();
 }
 
-void device_reset::VirtualScreen() { gScreen.reset(); }
+void SetVirtualScreenForTesting(MVirtualScreen* screen) {
+  gScreen.reset();
+  gStandIn = screen;
+}
+
+void device_reset::VirtualScreen() { SetVirtualScreenForTesting(nullptr); }

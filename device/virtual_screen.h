@@ -17,16 +17,21 @@ class MVirtualScreen : public MFrameBuffer {
   virtual uint8_t* GetDeviceBuffer() = 0;
 };
 
-class CVirtualScreen : public MVirtualScreen {
+class CVirtualScreen final : public MVirtualScreen {
  public:
   // A shadow of the device's geometry, all black. `device` is not owned.
+  // The geometry is read once: a display's never changes, and drawing asks
+  // for it on every pixel.
   CVirtualScreen(MFrameBuffer* device, int32_t model);
 
   uint8_t* GetBuffer() override { return iShadow.get(); }
-  uint32_t GetWidth() override { return iDevice->GetWidth(); }
-  uint32_t GetHeight() override { return iDevice->GetHeight(); }
-  uint32_t GetBitsPerPixel() override { return iDevice->GetBitsPerPixel(); }
-  int32_t GetPixelOffset(int32_t x, int32_t y) override { return iDevice->GetPixelOffset(x, y); }
+  uint32_t GetWidth() override { return iWidth; }
+  uint32_t GetHeight() override { return iHeight; }
+  uint32_t GetBitsPerPixel() override { return iBitsPerPixel; }
+  // The device's own offsets: every frame buffer has the column layout.
+  int32_t GetPixelOffset(int32_t x, int32_t y) override {
+    return ColumnLayoutOffset(x, y, iHeight, static_cast<int32_t>(iBitsPerPixel >> 3));
+  }
 
   void Flush(bool check) override;
   void ReadBack(bool check) override;
@@ -38,8 +43,12 @@ class CVirtualScreen : public MVirtualScreen {
   std::unique_ptr<uint8_t[]> iShadow;
   MFrameBuffer* iDevice;
   int32_t iModel;
+  uint32_t iWidth;
+  uint32_t iHeight;
+  uint32_t iBitsPerPixel;
 };
 
 // The shadow screen over GetFrameBuffer, for the model from GetModelId;
-// created on first use, destroyed at process exit.
+// created on first use, destroyed at process exit (or the stand-in of
+// SetVirtualScreenForTesting).
 MVirtualScreen* GetVirtualScreen();
