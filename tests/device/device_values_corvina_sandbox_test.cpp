@@ -86,9 +86,15 @@ TEST_F(DeviceValuesTest, GetProcIntReadsAnyValue) {
   EXPECT_EQ(-42, v);
 }
 
-TEST_F(DeviceValuesTest, SeamSetsTheModel) {
+TEST_F(DeviceValuesTest, SeamModelWinsWithoutReadingTheFile) {
+  KESTREL_REQUIRE_SANDBOX();
+  WriteModel("57");
   SetModelIdForTesting(400);
+  testing::internal::CaptureStdout();
   EXPECT_EQ(400, GetModelId());
+  EXPECT_EQ("", testing::internal::GetCapturedStdout());
+  ResetDeviceForTesting();
+  EXPECT_EQ(57, GetModelId()) << "forgotten on reset: the file again";
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "device/memory_frame_buffer.h"
 #include "device/nox_frame_buffer.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_environment.h"
 
 namespace {
 
@@ -71,10 +72,12 @@ TEST(FrameBuffer, UnmappableDisplayHasNoGeometryAndNoBuffer) {
 }
 
 TEST(FrameBuffer, SeamReplacesTheDisplay) {
+  EXPECT_EQ(&TestDisplay(), GetFrameBuffer()) << "every test starts on the tests' display";
   CMemoryFrameBuffer fb(17, 5);
   SetFrameBufferForTesting(&fb);
   EXPECT_EQ(&fb, GetFrameBuffer());
-  ResetDeviceForTesting();
+  InstallTestDefaults();
+  EXPECT_EQ(&TestDisplay(), GetFrameBuffer());
 }
 
 }  // namespace

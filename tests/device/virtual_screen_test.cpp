@@ -11,13 +11,15 @@
 
 #include "device/device_seams.h"
 #include "device/memory_frame_buffer.h"
+#include "device/span_painter.h"
+#include "tests/support/test_environment.h"
 
 namespace {
 
 class VirtualScreenTest : public ::testing::Test {
  protected:
   void SetUp() override { SetActivePidForTesting(static_cast<int32_t>(getpid())); }
-  void TearDown() override { ResetDeviceForTesting(); }
+  void TearDown() override { InstallTestDefaults(); }
 };
 
 // Pixel number n of a display whose memory is a plain array of 16-bit pixels.
@@ -155,6 +157,39 @@ TEST_F(VirtualScreenTest, DisplayWithoutGeometryIsNeverTouched) {
     screen.Flush(false);
     screen.ReadBack(false);
   }
+}
+
+TEST_F(VirtualScreenTest, ShadowBelowSixteenBitsHoldsTheLastPixelsStore) {
+  // Pixels are 16-bit stores spaced by the depth: the last one of an 8-bit
+  // 4 x 4 grid reaches one byte past 16 bytes (ASan catches a short shadow).
+  CMemoryFrameBuffer device(4, 4, 8);
+  CVirtualScreen screen(&device, 7);
+  PaintBox(screen, 0, 0, 4, 4, 0xABCD);
+  PaintPixel(screen, 3, 0, 0x1234);
+  screen.Flush(false);
+  EXPECT_EQ(0x34, device.Bytes()[15]) << "the display gets its 16 bytes";
+}
+
+TEST_F(VirtualScreenTest, SeamPutsARecordingScreenInPlace) {
+  struct CRecordingScreen final : MVirtualScreen {
+    CMemoryFrameBuffer pixels{8, 4};
+    std::vector<bool> flushes;
+    uint8_t* GetBuffer() override { return pixels.GetBuffer(); }
+    uint32_t GetWidth() override { return 8; }
+    uint32_t GetHeight() override { return 4; }
+    uint32_t GetBitsPerPixel() override { return 16; }
+    int32_t GetPixelOffset(int32_t x, int32_t y) override { return pixels.GetPixelOffset(x, y); }
+    void Flush(bool check) override { flushes.push_back(check); }
+    void ReadBack(bool) override {}
+    uint8_t* GetDeviceBuffer() override { return nullptr; }
+  } recording;
+  SetVirtualScreenForTesting(&recording);
+  EXPECT_EQ(&recording, GetVirtualScreen());
+  GetVirtualScreen()->Flush(true);
+  EXPECT_EQ(std::vector<bool>{true}, recording.flushes);
+  InstallTestDefaults();
+  EXPECT_NE(&recording, GetVirtualScreen());
+  EXPECT_EQ(&TestDisplay(), GetFrameBuffer()) << "the tests' display, never /dev/fb";
 }
 
 }  // namespace

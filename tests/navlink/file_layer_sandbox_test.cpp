@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/fake_clock.h"
 #include "tests/support/sandbox_guard.h"
 #include "tests/support/temp_dir.h"
 
@@ -205,6 +206,19 @@ TEST_F(FileLayer, ReceiveReadsOneLineOfTheReply) {
     EXPECT_EQ(c.fields, Fields(layer.get())) << c.content.size() << " bytes";
     EXPECT_TRUE(RunFiles().empty());
   }
+}
+
+TEST_F(FileLayer, ReceiveWaitsForTheReplyThroughTheClock) {
+  LayerPtr layer = Create("client", "server", 9);
+  CFakeClock clock;
+  clock.onSleep = [&] {
+    if (clock.Sleeps() != 3) return;
+    WriteRunFile("server.client.9.5.message", "late|");
+    WriteRunFile("server.client.9.5.finished", "finish\n");
+  };
+  layer->Receive(new CZelkonFileLayer::CSession(5));
+  EXPECT_EQ(std::vector<std::string>{"late"}, Fields(layer.get()));
+  EXPECT_EQ(3 * int64_t{CZelkonFileLayer::kPollMicroseconds}, clock.SleptMicroseconds());
 }
 
 TEST_F(FileLayer, ReceiveOfOversizedOrMissingMessage) {

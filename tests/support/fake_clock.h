@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <functional>
 
 #include "sysutil/platform_time.h"
 
@@ -26,6 +27,7 @@ class CFakeClock final : public MPlatformTime {
     iNow += microseconds;
     iSlept += microseconds;
     ++iSleeps;
+    if (onSleep) onSleep();
   }
   int64_t MonotonicMicroseconds() override { return iNow; }
   int64_t WallMicroseconds() override { return iWallBase + iNow; }
@@ -41,6 +43,9 @@ class CFakeClock final : public MPlatformTime {
 
   int64_t SleptMicroseconds() const { return iSlept; }
   int64_t Sleeps() const { return iSleeps; }
+
+  // Called after each sleep of the program: what the world does meanwhile.
+  std::function<void()> onSleep;
 
  private:
   int64_t iWallBase;

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "sysutil/bounded_string.h"
+#include "sysutil/platform_time.h"
+#include "tests/support/fake_clock.h"
 
 namespace {
 
@@ -129,15 +131,22 @@ TEST(CharacterClasses, Work) {
   EXPECT_EQ(UpperOf(static_cast<char>(0xff)), 0xff);
 }
 
-TEST(Clock, Elapsed) {
-  int64_t now = NowMilliseconds();
-  EXPECT_GT(now, int64_t{1600000000} * 1000);
-  EXPECT_EQ(HasElapsed(now, 100000), 0);
-  EXPECT_EQ(HasElapsed(now - 5000, 1000), 1);
-  EXPECT_EQ(HasElapsed(now + 100000, 10), 1);  // the clock went back
-  EXPECT_EQ(HasElapsed(INT64_MIN, INT64_MAX), 1);
-  EXPECT_EQ(HasElapsed(now, INT64_MAX), 0);  // no overflow of start + interval
-  EXPECT_EQ(HasElapsed(now, -1), 1);
+TEST(Clock, ElapsedOnTheTimeOfDay) {
+  CFakeClock clock;
+  const int64_t start = NowMilliseconds();
+  EXPECT_EQ(CFakeClock::kDefaultWallSeconds * 1000, start);
+  SleepMicroseconds(1000000);
+  EXPECT_EQ(start + 1000, NowMilliseconds());
+  EXPECT_EQ(1, HasElapsed(start, 999));
+  EXPECT_EQ(0, HasElapsed(start, 1000));  // more than the interval, not as much
+  EXPECT_EQ(1, HasElapsed(NowMilliseconds() + 100000, 10));  // the clock went back
+  EXPECT_EQ(1, HasElapsed(INT64_MIN, INT64_MAX));
+  EXPECT_EQ(0, HasElapsed(start, INT64_MAX));  // no overflow of start + interval
+  EXPECT_EQ(1, HasElapsed(start, -1));
+  // Whole milliseconds are floored, also before the epoch.
+  clock.SetWallSeconds(0);
+  clock.Advance(-1500);
+  EXPECT_EQ(-2, NowMilliseconds());
   int r = RandomNumber(INT32_MAX);
   EXPECT_GE(r, 0);
   EXPECT_LE(r, RAND_MAX);
