@@ -38,6 +38,14 @@ CBoundedString& LinkFile(FileKind kind, const char* writer, const char* addresse
   return LocationFile(kLocationRuntime, name);
 }
 
+// A link path cut to the path buffer loses its kind's suffix; the message's
+// and the marker's could then be one file, the marker overwriting the message.
+bool IsWhole(const CBoundedString& path, FileKind kind) {
+  const char* suffix = kind == FileKind::kMarker ? kMarkerSuffix : ".message";
+  const int32_t n = static_cast<int32_t>(std::strlen(suffix));
+  return path.Length() >= n && std::memcmp(path.Data() + path.Length() - n, suffix, static_cast<size_t>(n)) == 0;
+}
+
 void CopyName(char (&field)[CZelkonFileLayer::kNameSize], const char* name) {
   if (!name) name = "";
   const size_t n = strnlen(name, sizeof(field) - 1);
@@ -106,6 +114,10 @@ MZelkonSession* CZelkonFileLayer::Send() {
   iNextId = static_cast<int32_t>(static_cast<uint32_t>(iNextId) + 1u);
   const uint32_t id = static_cast<uint32_t>(iNextId);
 
+  // Names too long for whole link paths: nothing is sent, and the caller is told.
+  if (!IsWhole(LinkFile(FileKind::kMessage, iOwnName, iPeerName, iProcessId, id), FileKind::kMessage) ||
+      !IsWhole(LinkFile(FileKind::kMarker, iOwnName, iPeerName, iProcessId, id), FileKind::kMarker))
+    return nullptr;
   CBoundedString& directory = LocationDirectory(kLocationRuntime);
   if (!directory.IsDirectory() && directory.MakeDirectory() != 0) return nullptr;
 

@@ -147,6 +147,21 @@ TEST_F(FileLayer, ProcessIdMinusOneIsTheCallersAndNamesAreCut) {
   auto* file = static_cast<CZelkonFileLayer*>(cut.get());
   EXPECT_EQ(std::string(255, 'n'), file->OwnName());
   EXPECT_EQ(std::string(255, 'n'), file->PeerName());
+  // Link paths past the path buffer would lose their suffixes, and the marker
+  // would overwrite the message: such a send fails and writes nothing. The
+  // longest that fits is "/var/run/" + name + "..5.1.finished", 255 characters.
+  std::set<std::string> want = RunFiles();
+  EXPECT_EQ(nullptr, cut->Send());
+  EXPECT_EQ(want, RunFiles());
+  for (size_t n : {size_t{232}, size_t{233}}) {
+    const std::string name(n, 'f');
+    LayerPtr edge = Create(name.c_str(), "", 5);
+    MZelkonSession* sent = edge->Send();
+    EXPECT_EQ(n == 232, sent != nullptr) << n;
+    if (n == 232) want.insert({name + "..5.1.finished", name + "..5.1.message"});
+    EXPECT_EQ(want, RunFiles()) << n;
+    delete sent;
+  }
 }
 
 TEST_F(FileLayer, ReplyUsesTheSessionIdAndReturnsNull) {
