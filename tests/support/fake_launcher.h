@@ -53,6 +53,12 @@ class FakeLauncher {
   FakeLauncher& operator=(const FakeLauncher&) = delete;
 
   bool Ready() const { return iReady; }
+  // Closes the connections held without a word, as a launcher that gives up would.
+  void CloseHeld() {
+    std::lock_guard<std::mutex> lock(iMutex);
+    for (int fd : iHeld) close(fd);
+    iHeld.clear();
+  }
   std::vector<std::string> Requests() {
     std::lock_guard<std::mutex> lock(iMutex);
     return iRequests;
@@ -83,6 +89,7 @@ class FakeLauncher {
         (void)!send(c, reply.parts[i].data(), reply.parts[i].size(), MSG_NOSIGNAL);
       }
       if (reply.hold) {
+        std::lock_guard<std::mutex> lock(iMutex);
         iHeld.push_back(c);
       } else {
         close(c);
