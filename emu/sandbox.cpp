@@ -212,7 +212,9 @@ int SandboxPrepareProc(char** command) {
     while (dirent* e = readdir(d)) {
       const char* n = e->d_name;
       if (std::strcmp(n, ".") == 0 || std::strcmp(n, "..") == 0) continue;
-      if (n[0] >= '0' && n[0] <= '9') continue;
+      // Numeric entries are linked below for every id; a device's own
+      // corvina folder stays outside, the sandbox has its own.
+      if ((n[0] >= '0' && n[0] <= '9') || std::strcmp(n, "corvina") == 0) continue;
       ok = ok && Link(n);
     }
     closedir(d);
