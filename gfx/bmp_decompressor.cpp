@@ -23,6 +23,11 @@ int64_t ReadFully(int fd, uint8_t* into, size_t n) {
   return static_cast<int64_t>(done);
 }
 
+// Pixels that `bytes` of one row hold whole at `bpp` bits each, at most `width`.
+uint64_t WholePixels(uint64_t bytes, uint32_t bpp, uint32_t width) {
+  return bytes * 8 / bpp < width ? bytes * 8 / bpp : width;
+}
+
 // Expands a 5-bit channel to 8 bits.
 uint8_t Expand5(uint32_t v) { return static_cast<uint8_t>((v << 3) | (v >> 2)); }
 }  // namespace
@@ -65,15 +70,17 @@ bool CBMPDecompressor::Load(int fd) {
   const uint32_t bpp = Le16(header + 28);
   const uint32_t compression = Le32(header + 30);
   if (heightField < 0 || compression != 0) return false;
-  if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide) return false;
+  if (width == 0 || height == 0 || static_cast<uint64_t>(width) * height > kMaxPixels) return false;
   if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24) return false;
   if (dataOffset < kHeaderSize || dataOffset > static_cast<uint64_t>(fileSize)) return false;
 
+  // 64-bit sizes throughout: size_t is 32 bits on the device.
   const uint64_t stride = (static_cast<uint64_t>(width) * bpp + 31) / 32 * 4;
   const uint64_t available = static_cast<uint64_t>(fileSize) - dataOffset;
   const uint64_t pixelBytes = stride * height < available ? stride * height : available;
-  const uint64_t imageBytes = static_cast<uint64_t>(width) * height * 2;
-  if (imageBytes > pixelBytes * kMaxExpansion + kSlackBytes) return false;
+  // Whole rows, then the whole pixels of the row the data ends in.
+  const uint64_t held = pixelBytes / stride * width + WholePixels(pixelBytes % stride, bpp, width);
+  if (static_cast<uint64_t>(width) * height - held > kSlackPixels) return false;
 
   // Palette: up to 2^bpp entries of blue, green, red, reserved; the rest black.
   iPalette = new (std::nothrow) uint8_t[256 * 3]();
@@ -91,7 +98,7 @@ bool CBMPDecompressor::Load(int fd) {
   }
 
   iRow = new (std::nothrow) uint8_t[static_cast<size_t>(width) * 3];
-  iPixels = new (std::nothrow) uint8_t[pixelBytes == 0 ? 1 : pixelBytes];
+  iPixels = new (std::nothrow) uint8_t[pixelBytes == 0 ? 1 : static_cast<size_t>(pixelBytes)];
   if (iRow == nullptr || iPixels == nullptr) return false;
   if (lseek(fd, dataOffset, SEEK_SET) != static_cast<off_t>(dataOffset)) return false;
   // A short read is accepted: the rows it misses decode as black.
@@ -110,8 +117,7 @@ const uint8_t* CBMPDecompressor::GetRow(uint32_t r) {
   const size_t start = static_cast<size_t>(iStride) * (iHeight - r - 1);
   const size_t present = start < iPixelBytes ? (iPixelBytes - start < iStride ? iPixelBytes - start : iStride) : 0;
   // Pixels whose bytes the file holds completely; the others stay black.
-  const uint32_t decoded = static_cast<uint32_t>(
-      present * 8 / iBitsPerPixel < iWidth ? present * 8 / iBitsPerPixel : iWidth);
+  const uint32_t decoded = static_cast<uint32_t>(WholePixels(present, iBitsPerPixel, iWidth));
   const uint8_t* src = iPixels + (present != 0 ? start : 0);
   uint8_t* out = iRow;
   switch (iBitsPerPixel) {

@@ -7,19 +7,27 @@
 //     palette the file supplies is black;
 //   - 16 bits per pixel as 5-5-5 red-green-blue (the uncompressed layout);
 //   - 24 bits per pixel as blue-green-red bytes.
-// Pixel data shorter than the rows is accepted: the missing pixels are black.
+// Pixel data shorter than the rows is accepted: the missing pixels, at most
+// kSlackPixels of them, are black.
 // Refused (no image): a short header, no "BM" signature, a header size other
-// than 40, any compression, any other depth, a width or height of 0 or above
-// kMaxSide, a negative (top-down) height, a pixel data offset inside the header
-// or past the end of the file, and a picture more than kMaxExpansion times the
-// size of the pixel data the file holds (plus kSlackBytes), so that a short file
-// cannot make the decoder allocate memory out of proportion to it.
+// than 40, any compression, any other depth, a width or height of 0, more than
+// kMaxPixels pixels, a negative (top-down) height, a pixel data offset inside
+// the header or past the end of the file, and a picture more than kSlackPixels
+// pixels larger than the pixel data the file holds carries at its depth, so
+// that a short file cannot make the decoder allocate memory out of proportion
+// to it.
 
 #include <cstddef>
 #include <cstdint>
 
 class MBitmapDecompressor {
  public:
+  // The device has a 320x240 screen and little memory: 2^20 pixels (2 MB as
+  // RGB565, about 13 screens) still takes a long thin strip such as 1 x 64000
+  // or a background several screens large, while no made-up size can cost
+  // more than a few MB. No decoder hands out, and no picture holds, more.
+  static constexpr uint64_t kMaxPixels = uint64_t{1} << 20;
+
   virtual ~MBitmapDecompressor() = default;
   // Reads the file behind the descriptor; true on success.
   virtual bool LoadFromFile(int fd) = 0;
@@ -36,10 +44,8 @@ class MBitmapDecompressor {
 class CBMPDecompressor : public MBitmapDecompressor {
  public:
   static constexpr uint32_t kHeaderSize = 54;
-  static constexpr uint32_t kMaxSide = 4096;
-  // A full 1-bit file decodes to 16 times its pixel data.
-  static constexpr uint64_t kMaxExpansion = 16;
-  static constexpr uint64_t kSlackBytes = 64 * 1024;
+  // Pixels a file may lack and still decode (they are black): a copy cut short.
+  static constexpr uint64_t kSlackPixels = 32 * 1024;
 
   CBMPDecompressor() = default;
   ~CBMPDecompressor() override;

@@ -12,7 +12,9 @@ uint32_t Channel(int32_t v) { return v < 0 ? 0u : v > 255 ? 255u : static_cast<u
 CImage::CImage(MBitmapDecompressor& decoder, int32_t red, int32_t green, int32_t blue, uint32_t depth)
     : iWidth(decoder.GetImageWidth()), iHeight(decoder.GetImageHeight()), iDepth(depth),
       iTransparent(red < 0 ? -1 : ToColor(Channel(red), Channel(green), Channel(blue))) {
-  if (iWidth == 0 || iHeight == 0) return;
+  // The product in 64 bits: on the device a made-up size would wrap size_t.
+  if (iWidth == 0 || iHeight == 0 || static_cast<uint64_t>(iWidth) * iHeight > MBitmapDecompressor::kMaxPixels)
+    return;
   iPixels = new (std::nothrow) Color[static_cast<size_t>(iWidth) * iHeight];
   if (iPixels == nullptr) return;
   for (uint32_t r = 0; r < iHeight; ++r) {

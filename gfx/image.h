@@ -29,7 +29,8 @@ class CImage : public MImage {
   // Converts the decoder's picture. red below 0 means no transparent colour;
   // otherwise (red, green, blue), each taken in 0-255, is the colour not drawn.
   // depth is the bits per pixel of the display (its frame buffer's
-  // GetBitsPerPixel). HasPixels() is false when the pixels could not be made.
+  // GetBitsPerPixel). HasPixels() is false when the pixels could not be made,
+  // or when the picture has more than MBitmapDecompressor::kMaxPixels.
   CImage(MBitmapDecompressor& decoder, int32_t red, int32_t green, int32_t blue, uint32_t depth);
   ~CImage() override;
   CImage(const CImage&) = delete;

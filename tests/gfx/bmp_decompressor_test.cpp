@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "gfx/image.h"
 #include "tests/gfx/bmp_fixture.h"
@@ -29,6 +30,16 @@ std::unique_ptr<CImage> Load(const std::string& bytes) {
   EXPECT_TRUE(closed);
   if (!closed) close(fd);
   return std::unique_ptr<CImage>(static_cast<CImage*>(image));
+}
+
+// Whether the decoder itself takes `bytes`, whatever a picture would do after.
+bool Decodes(const std::string& bytes) {
+  TempDir dir;
+  const int fd = OpenBytes(dir, bytes);
+  CBMPDecompressor decoder;
+  const bool decoded = decoder.LoadFromFile(fd);
+  if (!decoded) close(fd);
+  return decoded;
 }
 
 std::string With(std::string bytes, size_t at, uint32_t value, int n) {
@@ -59,18 +70,46 @@ TEST(BmpDecompressor, FiveWide24BitRowsAreSixteenBytes) {
     for (int32_t x = 0; x < 5; ++x) EXPECT_EQ(image->PixelAt(x, y), GradientColor(x, y)) << x << "," << y;
 }
 
-// Every case: the file, then the picture expected (size 0: none) and its pixels.
+// A file, then the picture expected (width 0: none) and its pixels (null: not checked).
+struct FileCase {
+  const char* name;
+  std::string bytes;
+  uint32_t width, height;
+  std::function<Color(int32_t, int32_t)> pixel;
+};
+
+// The decoder and the picture both take the file, or both refuse it. Small
+// pictures are checked pixel by pixel, large ones at the corners and inside.
+void ExpectPicture(const FileCase& c) {
+  SCOPED_TRACE(c.name);
+  EXPECT_EQ(Decodes(c.bytes), c.width != 0);
+  auto image = Load(c.bytes);
+  if (c.width == 0) {
+    EXPECT_EQ(image, nullptr);
+    return;
+  }
+  ASSERT_NE(image, nullptr);
+  ASSERT_EQ(image->GetImageWidth(), c.width);
+  ASSERT_EQ(image->GetImageHeight(), c.height);
+  if (c.pixel == nullptr) return;
+  const auto check = [&](uint32_t x, uint32_t y) {
+    EXPECT_EQ(image->PixelAt(x, y), c.pixel(static_cast<int32_t>(x), static_cast<int32_t>(y))) << x << "," << y;
+  };
+  if (static_cast<uint64_t>(c.width) * c.height <= 4096) {
+    for (uint32_t y = 0; y < c.height; ++y)
+      for (uint32_t x = 0; x < c.width; ++x) check(x, y);
+    return;
+  }
+  const uint32_t w = c.width - 1, h = c.height - 1;
+  for (auto [x, y] : {std::pair{0u, 0u}, {w, 0u}, {0u, h}, {w, h}, {w / 2, h / 2}, {w - w / 3, h - h / 3}}) check(x, y);
+}
+
 TEST(BmpDecompressor, DecodesOrRefusesEveryFile) {
   const uint32_t red = 0xFF0000, green = 0x00FF00, blue = 0x0000FF, white = 0xFFFFFF;
   const std::string good = Gradient24(4, 4).Bytes();
   const auto gradient = [](int32_t x, int32_t y) { return GradientColor(x, y); };
   const auto black = [](int32_t, int32_t) { return Color{0}; };
-  const struct Case {
-    const char* name;
-    std::string bytes;
-    uint32_t width, height;
-    std::function<Color(int32_t, int32_t)> pixel;
-  } cases[] = {
+  const FileCase cases[] = {
       {"24 bits", good, 4, 4, gradient},
       {"8 bits", Indexed(8, 3, {red, green, blue}, {2, 1, 0, 0, 0, 1, 2, 0}).Bytes(), 3, 2,
        [&](int32_t x, int32_t y) { return Rgb(y == 1 ? (x == 0 ? blue : x == 1 ? green : red)
@@ -108,7 +147,7 @@ TEST(BmpDecompressor, DecodesOrRefusesEveryFile) {
       {"height 65535", With(good, 22, 65535, 4), 0, 0, nullptr},
       {"both 65535, 1 bit", With(With(With(good, 18, 65535, 4), 22, 65535, 4), 28, 1, 2), 0, 0, nullptr},
       // A picture out of all proportion to the pixel data the file holds.
-      {"4000 x 4000 from 12 bytes of pixels", With(With(good, 18, 4000, 4), 22, 4000, 4).substr(0, 66), 0, 0, nullptr},
+      {"1000 x 1000 from 12 bytes of pixels", With(With(good, 18, 1000, 4), 22, 1000, 4).substr(0, 66), 0, 0, nullptr},
       {"top-down (negative height)", With(good, 22, static_cast<uint32_t>(-4), 4), 0, 0, nullptr},
       {"run-length compression", With(good, 30, 1, 4), 0, 0, nullptr},
       {"bit-field compression", With(good, 30, 3, 4), 0, 0, nullptr},
@@ -116,22 +155,61 @@ TEST(BmpDecompressor, DecodesOrRefusesEveryFile) {
       // Only the low 16 bits of the sizes count.
       {"width 0x10004", With(good, 18, 0x10004, 4), 4, 4, gradient},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    auto image = Load(c.bytes);
-    if (c.width == 0) {
-      EXPECT_EQ(image, nullptr);
-      continue;
-    }
-    ASSERT_NE(image, nullptr);
-    ASSERT_EQ(image->GetImageWidth(), c.width);
-    ASSERT_EQ(image->GetImageHeight(), c.height);
-    for (uint32_t y = 0; y < c.height; ++y)
-      for (uint32_t x = 0; x < c.width; ++x) {
-        const int32_t xi = static_cast<int32_t>(x), yi = static_cast<int32_t>(y);
-        EXPECT_EQ(image->PixelAt(x, y), c.pixel(xi, yi)) << x << "," << y;
-      }
+  for (const FileCase& c : cases) ExpectPicture(c);
+}
+
+// An 8-bit picture whose pixel (x, y) is red, green or blue by (x + y) % 3.
+BmpFixture Stripes8(int32_t width, int32_t height) {
+  BmpFixture f;
+  f.width = width;
+  f.height = height;
+  f.bitsPerPixel = 8;
+  f.palette = {0xFF0000, 0x00FF00, 0x0000FF};
+  for (int32_t y = height - 1; y >= 0; --y) {
+    const size_t at = f.pixels.size();
+    for (int32_t x = 0; x < width; ++x) f.pixels.push_back(static_cast<uint8_t>((x + y) % 3));
+    f.pixels.resize(at + f.Stride(), 0);
   }
+  return f;
+}
+
+// A 1-bit picture, all of it the palette's first colour.
+std::string Blank1(int32_t width, int32_t height) {
+  BmpFixture f;
+  f.width = width;
+  f.height = height;
+  f.bitsPerPixel = 1;
+  f.palette = {0, 0xFFFFFF};
+  f.pixels.assign(static_cast<size_t>(f.Stride()) * static_cast<size_t>(height), 0);
+  return f.Bytes();
+}
+
+// Pictures are bounded by their pixel count, not by either side, and by the
+// pixels their file carries; the sizes here must not wrap on the 32-bit device.
+TEST(BmpDecompressor, BoundsThePixelCountAndWhatTheFileCarries) {
+  static_assert(CBMPDecompressor::kMaxPixels == 1024 * 1024, "the boundary cases below");
+  static_assert(CBMPDecompressor::kSlackPixels == 32 * 1024, "the slack cases below");
+  const std::string small = Gradient24(4, 4).Bytes();
+  // 1 bit, 32 wide: 8 pixels a byte, so 4096 bytes are the slack.
+  const std::string cut = Blank1(32, 2048);
+  const Color rgb[] = {Rgb(0xFF0000), Rgb(0x00FF00), Rgb(0x0000FF)};
+  const auto stripes = [&](int32_t x, int32_t y) { return rgb[(x + y) % 3]; };
+  const auto black = [](int32_t, int32_t) { return Color{0}; };
+  const FileCase cases[] = {
+      {"1 x 64000", Stripes8(1, 64000).Bytes(), 1, 64000, stripes},
+      {"64000 x 1", Stripes8(64000, 1).Bytes(), 64000, 1, stripes},
+      {"1024 x 1024, the most pixels", Blank1(1024, 1024), 1024, 1024, black},
+      {"17 x 61681, one pixel more", Blank1(17, 61681), 0, 0, nullptr},
+      {"100000 x 100000 in a small file", With(With(small, 18, 100000, 4), 22, 100000, 4), 0, 0, nullptr},
+      {"short by the slack", cut.substr(0, cut.size() - 4096), 32, 2048, black},
+      {"short by one byte more", cut.substr(0, cut.size() - 4097), 0, 0, nullptr},
+      // 256 x 192 from 24576 bytes of pixels: 96 rows of 8 bits (the top 96
+      // black), but only 32 rows of 24 bits.
+      {"8 bits, half the rows", Stripes8(256, 192).Bytes().substr(0, 54 + 12 + 24576), 256, 192,
+       [&](int32_t x, int32_t y) { return y < 96 ? Color{0} : stripes(x, y); }},
+      {"24 bits, a sixth of the rows", Gradient24(256, 192).Bytes().substr(0, 54 + 24576), 0, 0, nullptr},
+  };
+  for (const FileCase& c : cases) ExpectPicture(c);
 }
 
 TEST(BmpDecompressor, FailureLeavesTheDescriptorOpenAndTheDecoderEmpty) {

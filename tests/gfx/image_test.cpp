@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <memory>
+#include <tuple>
 
 #include "device/device_seams.h"
 #include "device/memory_frame_buffer.h"
@@ -128,6 +129,32 @@ TEST(Image, OtherTargetDepthsArePaintedPixelByPixel) {
   CMemoryFrameBuffer fb(8, 6, 24);
   EXPECT_TRUE(image->DrawImage(fb, 1, 1));
   ExpectDrawn(fb, 1, 1, 0, 5, 0, 3, 0);
+}
+
+// A decoder that claims a size and hands out no rows.
+class SizeOnly : public MBitmapDecompressor {
+ public:
+  SizeOnly(uint32_t width, uint32_t height) : iWidth(width), iHeight(height) {}
+  bool LoadFromFile(int) override { return true; }
+  bool LoadFromMemory() override { return true; }
+  uint32_t GetImageWidth() override { return iWidth; }
+  uint32_t GetImageHeight() override { return iHeight; }
+  bool IsMonochrome() override { return false; }
+  const uint8_t* GetRow(uint32_t) override { return nullptr; }
+
+ private:
+  uint32_t iWidth, iHeight;
+};
+
+// A picture holds no more pixels than a decoder may hand out, whoever the
+// decoder is; 65536 x 65537 wraps to 65536 in a 32-bit size_t.
+TEST(Image, HoldsAtMostTheDecoderPixelBound) {
+  static_assert(MBitmapDecompressor::kMaxPixels == 1024 * 1024, "the sizes below");
+  for (auto [w, h, held] : {std::tuple{1u, 1024u * 1024u, true}, {1024u * 1024u + 1, 1u, false},
+                            {65536u, 65537u, false}, {0xFFFFFFFFu, 0xFFFFFFFFu, false}}) {
+    SizeOnly decoder(w, h);
+    EXPECT_EQ(CImage(decoder, -1, 0, 0, 16).HasPixels(), held) << w << " x " << h;
+  }
 }
 
 }  // namespace
