@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "device/device_seams.h"
 #include "device/column_transpose.h"
+#include "device/device_seams.h"
 #include "device/device_values.h"
 #include "device/process_registry.h"
 
