@@ -72,21 +72,14 @@ BENCHMARK(BM_Paint)
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  CRatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  struct Figure {
-    const char* name;
-    const char* run;
-    const char* baseline;
-  } figures[] = {
-      {"fill_320x240_vs_memset", "BM_Paint/0/0/320/240/1", "BM_Memset"},
-      {"per_pixel_fill_320x240_vs_memset", "BM_Paint/0/0/320/240/0", "BM_Memset"},
-      {"box_300x200_vs_per_pixel", "BM_Paint/10/10/300/200/1", "BM_Paint/10/10/300/200/0"},
-      {"hline_320_vs_per_pixel", "BM_Paint/0/120/320/1/1", "BM_Paint/0/120/320/1/0"},
-      {"vline_240_vs_per_pixel", "BM_Paint/160/0/1/240/1", "BM_Paint/160/0/1/240/0"},
-  };
-  for (const Figure& f : figures) reporter.PrintRatio(f.name, f.run, f.baseline, kRepeats);
-  benchmark::Shutdown();
-  return 0;
+  return RunBenchmarksWithRatios(
+      argc, argv,
+      {
+          {"fill_320x240_vs_memset", "BM_Paint/0/0/320/240/1", "BM_Memset"},
+          {"per_pixel_fill_320x240_vs_memset", "BM_Paint/0/0/320/240/0", "BM_Memset"},
+          {"box_300x200_vs_per_pixel", "BM_Paint/10/10/300/200/1", "BM_Paint/10/10/300/200/0"},
+          {"hline_320_vs_per_pixel", "BM_Paint/0/120/320/1/1", "BM_Paint/0/120/320/1/0"},
+          {"vline_240_vs_per_pixel", "BM_Paint/160/0/1/240/1", "BM_Paint/160/0/1/240/0"},
+      },
+      kRepeats);
 }

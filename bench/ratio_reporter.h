@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <vector>
@@ -35,3 +36,22 @@ class CRatioReporter : public benchmark::ConsoleReporter {
  private:
   std::map<std::string, double> iTimes;
 };
+
+// One figure of a benchmark program: the ratio of run to baseline.
+struct RatioFigure {
+  const char* name;
+  const char* run;
+  const char* baseline;
+};
+
+// The whole main of a benchmark program: runs its benchmarks, then prints
+// one "ratio" line per figure (runs repeated `repeats` times compare medians).
+inline int RunBenchmarksWithRatios(int argc, char** argv, std::initializer_list<RatioFigure> figures,
+                                   int repeats) {
+  benchmark::Initialize(&argc, argv);
+  CRatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  for (const RatioFigure& f : figures) reporter.PrintRatio(f.name, f.run, f.baseline, repeats);
+  benchmark::Shutdown();
+  return 0;
+}
