@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <random>
 #include <vector>
@@ -54,6 +56,18 @@ std::vector<uint8_t> RowMajor(CVirtualScreen& screen) {
   return out;
 }
 
+// The memory display with its pixels a given number of bytes past a 32-byte
+// boundary, inside a larger store that shows any byte written outside them.
+struct CShiftedDisplay final : CMemoryFrameBuffer {
+  CShiftedDisplay(uint32_t width, uint32_t height, size_t shift)
+      : CMemoryFrameBuffer(width, height), store(Bytes().size() + 64), start(shift) {
+    start += (32 - reinterpret_cast<uintptr_t>(store.data()) % 32) % 32;
+  }
+  uint8_t* GetBuffer() override { return store.data() + start; }
+  std::vector<uint8_t> store;
+  size_t start;
+};
+
 TEST_F(VirtualScreenTest, TransposingModelsPutCornersInRowOrder) {
   for (int32_t model : {27, 57, 121, 528, 144, 400}) {
     CMemoryFrameBuffer device(320, 240);
@@ -73,16 +87,23 @@ TEST_F(VirtualScreenTest, TransposingModelsPutCornersInRowOrder) {
 }
 
 TEST_F(VirtualScreenTest, FastTransposeWritesTheStraightforwardBytes) {
-  // Tile-sized, tall, wide, odd and tiny geometries.
-  const uint32_t sizes[][2] = {{320, 240}, {480, 272}, {240, 320}, {13, 7}, {9, 17},
-                               {8, 8}, {1, 1}, {23, 16}, {16, 23}, {7, 3}};
+  // Tile-sized, tall, wide, odd and tiny geometries; 57 x 170 has bands of
+  // unequal height and a block of 24 columns, 7 x 9 rows without a tile.
+  const uint32_t sizes[][2] = {{320, 240}, {480, 272}, {240, 320}, {13, 7}, {9, 17}, {8, 8},
+                               {1, 1}, {23, 16}, {16, 23}, {7, 3}, {57, 170}, {7, 9}};
   for (const auto& s : sizes) {
     for (int32_t model : {144, 27}) {
-      CMemoryFrameBuffer device(s[0], s[1]);
-      CVirtualScreen screen(&device, model);
-      FillRandom(screen, s[0] * 1000 + s[1]);
-      screen.Flush(false);
-      EXPECT_EQ(RowMajor(screen), device.Bytes()) << s[0] << "x" << s[1] << " model " << model;
+      // Display memory on a 32-byte boundary and 16 bytes past one.
+      for (size_t shift : {0, 16}) {
+        CShiftedDisplay device(s[0], s[1], shift);
+        CVirtualScreen screen(&device, model);
+        FillRandom(screen, s[0] * 1000 + s[1]);
+        screen.Flush(false);
+        std::vector<uint8_t> expected(device.store.size(), 0);
+        const std::vector<uint8_t> rows = RowMajor(screen);
+        std::copy(rows.begin(), rows.end(), expected.begin() + static_cast<std::ptrdiff_t>(device.start));
+        EXPECT_EQ(expected, device.store) << s[0] << "x" << s[1] << " model " << model << " shift " << shift;
+      }
     }
   }
 }
