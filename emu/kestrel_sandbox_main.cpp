@@ -72,6 +72,13 @@ int main(int argc, char** argv) {
     return underCi ? 1 : 77;
   }
   std::vector<std::string> command(argv + i, argv + argc);
+  // What the command runs from: its program and the paths it is given, and
+  // the working folder.
+  for (const std::string& word : command) {
+    if (!word.empty() && word[0] == '/') o.keepVisible.push_back(word);
+  }
+  char cwd[4096];
+  if (getcwd(cwd, sizeof cwd) != nullptr) o.keepVisible.emplace_back(cwd);
   std::vector<std::string> args = SandboxCommand(o, command);
   std::vector<char*> cargv;
   for (auto& s : args) cargv.push_back(s.data());

@@ -45,6 +45,15 @@ std::string RunDir() {
   return t;
 }
 
+// The entry of /tmp that holds path ("/tmp/a" for "/tmp/a/b/c"), or empty
+// when path is not under /tmp.
+std::string TmpEntryOf(const std::string& path) {
+  const std::string prefix = "/tmp/";
+  if (path.compare(0, prefix.size(), prefix) != 0 || path.size() == prefix.size()) return std::string();
+  const size_t end = path.find('/', prefix.size());
+  return path.substr(0, end);
+}
+
 void Add(std::vector<std::string>& v, std::initializer_list<const char*> items) {
   for (const char* i : items) v.emplace_back(i);
 }
@@ -133,6 +142,7 @@ std::string DefaultSandboxTool() {
 
 std::vector<std::string> SandboxCommand(const SandboxOptions& options,
                                         const std::vector<std::string>& command) {
+  const std::string tool = options.tool.empty() ? DefaultSandboxTool() : options.tool;
   std::vector<std::string> a;
   a.push_back(FindBwrap());
   // The host read-only: a root caller's files stay out of reach, whatever the uid inside.
@@ -150,6 +160,21 @@ std::vector<std::string> SandboxCommand(const SandboxOptions& options,
     Add(a, {"--unshare-pid", "--cap-add", "CAP_SYS_ADMIN", "--cap-add", "CAP_SETPCAP",
             "--proc", kHostProc, "--tmpfs", "/proc"});
   }
+  // The prepare step runs the tool inside: it must be visible too.
+  std::vector<std::string> visible = options.keepVisible;
+  if (options.procCorvina) visible.push_back(tool);
+  std::vector<std::string> kept;
+  for (const std::string& p : visible) {
+    std::string entry = TmpEntryOf(p);
+    if (entry.empty() || access(entry.c_str(), F_OK) != 0) continue;
+    bool again = false;
+    for (const std::string& k : kept) again = again || k == entry;
+    if (again) continue;
+    kept.push_back(entry);
+    a.emplace_back("--ro-bind");
+    a.push_back(entry);
+    a.push_back(entry);
+  }
   if (!options.cardDir.empty()) {
     a.emplace_back(options.cardWritable ? "--bind" : "--ro-bind");
     a.push_back(options.cardDir);
@@ -162,7 +187,7 @@ std::vector<std::string> SandboxCommand(const SandboxOptions& options,
   }
   Add(a, {"--setenv", "TMPDIR", "/tmp", "--setenv", kSandboxEnv, "1", "--"});
   if (options.procCorvina) {
-    a.push_back(options.tool.empty() ? DefaultSandboxTool() : options.tool);
+    a.push_back(tool);
     Add(a, {kPrepareProcOption, "--"});
   }
   for (const auto& c : command) a.push_back(c);

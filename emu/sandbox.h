@@ -24,6 +24,10 @@ struct SandboxOptions {
   bool cardWritable = false;
   // Further host folders bound writable: {host, inside}.
   std::vector<std::pair<std::string, std::string>> binds;
+  // Host paths the command needs (its program, its build tree): where one
+  // lies under /tmp, which the sandbox makes fresh, the folder of /tmp that
+  // holds it stays visible, read-only, at its own path.
+  std::vector<std::string> keepVisible;
   // The kestrel-sandbox program, which prepares /proc inside a sandbox with
   // procCorvina (see SandboxPrepareProc).
   std::string tool;

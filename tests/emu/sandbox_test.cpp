@@ -24,10 +24,12 @@ struct Result {
 
 // Runs `script` with /bin/sh inside a sandbox made by the kestrel-sandbox
 // program with `options`; its exit status and standard output.
-Result RunInSandbox(std::vector<std::string> options, const std::string& script) {
+Result RunInSandbox(std::vector<std::string> options, const std::string& script,
+                    const std::vector<std::string>& scriptArgs = {}) {
   std::vector<std::string> args{KESTREL_SANDBOX_PROGRAM};
   args.insert(args.end(), options.begin(), options.end());
-  args.insert(args.end(), {"--", "/bin/sh", "-c", script});
+  args.insert(args.end(), {"--", "/bin/sh", "-c", script, "sh"});
+  args.insert(args.end(), scriptArgs.begin(), scriptArgs.end());
   Result r;
   int out[2];
   if (pipe(out) != 0) return r;
@@ -86,7 +88,8 @@ TEST(SandboxFromHost, HostIsReadOnlyEvenForRoot) {
   for (const auto& p : created) script += "if (: > '" + p + "') 2>/dev/null; then echo 'created " + p + "'; fi\n";
   for (const auto& p : existing) script += "if (: >> '" + p + "') 2>/dev/null; then echo 'opened " + p + "'; fi\n";
   script += "echo done\n";
-  Result r = RunInSandbox({}, script);
+  // The host folder is given to the command, so the sandbox shows it (read-only).
+  Result r = RunInSandbox({}, script + "test -d '" + hostDir.Path() + "' || echo 'hidden'\n", {hostDir.Path()});
   EXPECT_EQ(0, r.status);
   EXPECT_EQ("done\n", r.output) << "running as uid " << getuid();
   for (const auto& p : created) {
