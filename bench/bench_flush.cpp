@@ -73,21 +73,14 @@ BENCHMARK(BM_PlainTranspose)->Args({320, 240})->Repetitions(kRepeats)->ReportAgg
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  CRatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  struct Figure {
-    const char* name;
-    const char* run;
-    const char* baseline;
-  } figures[] = {
-      {"flush_model27_320x240_vs_memcpy", "BM_Flush/320/240/27", "BM_Memcpy/320/240"},
-      {"flush_model144_320x240_vs_memcpy", "BM_Flush/320/240/144", "BM_Memcpy/320/240"},
-      {"flush_model144_480x272_vs_memcpy", "BM_Flush/480/272/144", "BM_Memcpy/480/272"},
-      {"flush_model7_320x240_vs_memcpy", "BM_Flush/320/240/7", "BM_Memcpy/320/240"},
-      {"plain_transpose_320x240_vs_memcpy", "BM_PlainTranspose/320/240", "BM_Memcpy/320/240"},
-  };
-  for (const Figure& f : figures) reporter.PrintRatio(f.name, f.run, f.baseline, kRepeats);
-  benchmark::Shutdown();
-  return 0;
+  return RunBenchmarksWithRatios(
+      argc, argv,
+      {
+          {"flush_model27_320x240_vs_memcpy", "BM_Flush/320/240/27", "BM_Memcpy/320/240"},
+          {"flush_model144_320x240_vs_memcpy", "BM_Flush/320/240/144", "BM_Memcpy/320/240"},
+          {"flush_model144_480x272_vs_memcpy", "BM_Flush/480/272/144", "BM_Memcpy/480/272"},
+          {"flush_model7_320x240_vs_memcpy", "BM_Flush/320/240/7", "BM_Memcpy/320/240"},
+          {"plain_transpose_320x240_vs_memcpy", "BM_PlainTranspose/320/240", "BM_Memcpy/320/240"},
+      },
+      kRepeats);
 }
