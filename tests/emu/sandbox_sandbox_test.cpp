@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <fstream>
 #include <string>
 
@@ -25,8 +26,14 @@ int CountEntries(const char* dir) {
 TEST(Sandbox, DevicePlacesAreFreshAndWritable) {
   KESTREL_REQUIRE_SANDBOX();
   EXPECT_NE(0u, getuid()) << "permission checks need an unprivileged user";
+  // /tmp shows only the folder that holds this program, when it lives there.
+  char self[4096];
+  ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+  ASSERT_GT(n, 0);
+  self[n] = '\0';
+  const int kept = std::strncmp(self, "/tmp/", 5) == 0 ? 1 : 0;
   for (const char* dir : {"/var/run", "/mnt", "/tmp"}) {
-    EXPECT_EQ(0, CountEntries(dir)) << dir;
+    EXPECT_EQ(std::strcmp(dir, "/tmp") == 0 ? kept : 0, CountEntries(dir)) << dir;
   }
   EXPECT_NE(0, access("/proc/corvina", F_OK)) << "only the sandboxes that ask for it";
   for (const char* file : {"/var/run/probe", "/mnt/probe", "/dev/probe", "/tmp/probe"}) {
