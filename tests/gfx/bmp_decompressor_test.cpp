@@ -42,9 +42,12 @@ bool Decodes(const std::string& bytes) {
   return decoded;
 }
 
+// bytes with n (at most 4) little-endian bytes of value at `at`.
 std::string With(std::string bytes, size_t at, uint32_t value, int n) {
-  for (int i = 0; i < n; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
-  return bytes;
+  char field[4];
+  n = n < 4 ? n : 4;
+  for (int i = 0; i < n; ++i) field[i] = static_cast<char>(value >> (8 * i));
+  return bytes.replace(at, static_cast<size_t>(n), field, static_cast<size_t>(n));
 }
 
 Color Rgb(uint32_t rgb) { return ToColor(rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF); }
