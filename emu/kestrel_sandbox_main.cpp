@@ -1,9 +1,10 @@
 // kestrel-sandbox [--uid N] [--proc-corvina] [--card DIR] [--card-rw] [--bind HOST INSIDE]...
 //                 -- command args...
-// Runs the command in the device sandbox: the host read-only, the card
-// read-only unless --card-rw, each --bind folder writable. When no sandbox can
-// be made it prints why and exits 77 (the test runner's "skipped"), or 1
-// under CI=true.
+// Runs the command in the device sandbox: the host read-only, a fresh /tmp
+// (where the command or its paths live under /tmp, that folder stays visible,
+// read-only), the card read-only unless --card-rw, each --bind folder
+// writable. When no sandbox can be made it prints why and exits 77 (the test
+// runner's "skipped"), or 1 under CI=true.
 #include <unistd.h>
 
 #include <cstdio>
