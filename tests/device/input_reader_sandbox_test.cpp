@@ -21,6 +21,7 @@ class InputReaderTest : public ::testing::Test {
     SetActivePidForTesting(static_cast<int32_t>(getpid()));
     ASSERT_EQ(0, mkfifo("/dev/ts", 0666));
     ASSERT_EQ(0, mkfifo("/dev/remote", 0666));
+    device_reset::InputReader();  // the device's reader, not the test default
     iReader = GetInputReader();
     // The reader holds both ends open for reading, so these opens do not block.
     iTouch = open("/dev/ts", O_WRONLY);

@@ -5,6 +5,8 @@
 #include "device/device_seams.h"
 #include "device/memory_frame_buffer.h"
 #include "sysutil/platform_time.h"
+#include "tests/support/scripted_input.h"
+#include "ui/ui_seams.h"
 
 namespace {
 constexpr int32_t kTestModel = 7;
@@ -15,13 +17,21 @@ CMemoryFrameBuffer& TestDisplay() {
   return display;
 }
 
+CScriptedInputReader& TestInput() {
+  static CScriptedInputReader input;
+  return input;
+}
+
 void InstallTestDefaults() {
-  // The device layer's own order: the virtual screen and the input reader
-  // before the display they hold.
+  // Users before what they point to: the toolkit's loop and skin, then the
+  // device layer in its own order.
+  ResetUIForTesting();
   ResetDeviceForTesting();
   SetPlatformTimeForTesting(nullptr);
   TestDisplay().Fill(0);
   SetFrameBufferForTesting(&TestDisplay());
+  TestInput() = CScriptedInputReader();
+  SetInputReaderForTesting(&TestInput());
   SetModelIdForTesting(kTestModel);
   SetActivePidForTesting(static_cast<int32_t>(getpid()));
 }

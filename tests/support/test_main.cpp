@@ -4,6 +4,7 @@
 
 #include "device/device_seams.h"
 #include "tests/support/test_environment.h"
+#include "ui/ui_seams.h"
 
 namespace {
 
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
   InstallTestDefaults();
   int result = RUN_ALL_TESTS();
   // Nothing process-wide may outlive the stand-ins it points to.
+  ResetUIForTesting();
   ResetDeviceForTesting();
   return result;
 }

@@ -14,12 +14,12 @@
 #include "gfx/courier_font.h"
 #include "sysutil/bounded_string.h"
 #include "tests/gfx/bmp_fixture.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/skin_folder.h"
 #include "ui/default_images.h"
 
 namespace {
 
-const char kDejaVu[] = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+const char* const kDejaVu = kDejaVuSansFile;
 constexpr Color kUnsetDark = 0x5555;
 
 // A skin folder in a fresh temporary folder: <tmp>/skin/.
@@ -28,18 +28,17 @@ class SkinTest : public ::testing::Test {
   void SetUp() override {
     ResetSkinForTesting();
     ASSERT_EQ(0, access(kDejaVu, R_OK)) << kDejaVu << " (fonts-dejavu-core) is needed";
-    ASSERT_EQ(0, mkdir(SkinFile("").c_str(), 0755));
   }
   void TearDown() override { ResetSkinForTesting(); }
 
-  std::string SkinFile(const std::string& name) const { return dir.File("skin/" + name); }
-  void Put(const std::string& name, const std::string& content) const { dir.Write("skin/" + name, content); }
+  std::string SkinFile(const std::string& name) const { return folder.SkinPath() + "/" + name; }
+  void Put(const std::string& name, const std::string& content) const { folder.Write(name, content); }
   // DejaVu Sans under another name.
   static void LinkFont(const std::string& path) { ASSERT_EQ(0, symlink(kDejaVu, path.c_str())) << path; }
   static void MakeFifo(const std::string& path) { ASSERT_EQ(0, mkfifo(path.c_str(), 0644)) << path; }
-  std::unique_ptr<CDefaultSkin> Load() const { return std::make_unique<CDefaultSkin>(dir.Path().c_str()); }
+  std::unique_ptr<CDefaultSkin> Load() const { return std::make_unique<CDefaultSkin>(folder.Path().c_str()); }
 
-  TempDir dir;
+  CSkinFolder folder;
 };
 
 // The font is the outline font of the file at the pixel size: the same
@@ -60,10 +59,10 @@ class SkinTest : public ::testing::Test {
 }
 
 TEST_F(SkinTest, EmptyOrAbsentFolderGivesTheBuiltIns) {
-  for (const std::string& folder : {dir.Path(), dir.File("absent")}) {
-    SCOPED_TRACE(folder);
+  for (const std::string& place : {folder.Path(), folder.Path() + "/absent"}) {
+    SCOPED_TRACE(place);
     SetDarkColor(kUnsetDark);
-    CDefaultSkin skin(folder.c_str());
+    CDefaultSkin skin(place.c_str());
     EXPECT_EQ(kUnsetDark, GetDarkColor()) << "no description, no colour";
     for (int32_t n : {0, 1, 2, 3}) EXPECT_EQ(GetFixedFont(2), skin.GetFont(n)) << n;
     EXPECT_EQ(GetFixedFont(3), skin.GetFont(4));
@@ -152,7 +151,7 @@ TEST_F(SkinTest, ControlFontDescriptions) {
   };
   LinkFont(SkinFile("Sans.ttf"));
   LinkFont(SkinFile("Sa.ttf"));
-  LinkFont(dir.File("Outside.ttf"));
+  LinkFont(folder.Path() + "/Outside.ttf");
   MakeFifo(SkinFile("Pipe.ttf"));
   ASSERT_EQ(0, mkdir(SkinFile("Dir.ttf").c_str(), 0755));
   for (const DescriptionCase& c : cases) {
@@ -288,7 +287,7 @@ TEST_F(SkinTest, SkinFolderKeeps99Characters) {
 }
 
 TEST_F(SkinTest, SetSkinFolderRebuildsTheSkin) {
-  SetSkinFolder(dir.Path().c_str());
+  folder.Install();
   MUISkin* skin = GetSkin();
   ASSERT_NE(nullptr, skin);
   EXPECT_EQ(skin, GetSkin());
@@ -301,7 +300,7 @@ TEST_F(SkinTest, SetSkinFolderRebuildsTheSkin) {
   EXPECT_EQ(7, GetSkin()->GetColorScheme());
   EXPECT_EQ(GetFixedFont(2), GetSkin()->GetFont(0));
 
-  SetSkinFolder(dir.Path().c_str());
+  folder.Install();
   EXPECT_EQ(CDefaultSkin::kInitialScheme, GetSkin()->GetColorScheme());
   EXPECT_TRUE(IsOutlineAt(GetSkin()->GetFont(0), SkinFile("Arial.ttf"), 18));
   EXPECT_EQ(0x001F, GetDarkColor());

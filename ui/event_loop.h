@@ -1,0 +1,59 @@
+#pragma once
+// CUIEventLoop: the one loop of the process. Each pass reads which process
+// owns the display, lets the idle listener run, hands at most one touch
+// sample and one key to the current screen, redraws on request and flushes
+// the shadow screen when anything asked for it; then it sleeps 50 ms. Run
+// may nest: a screen shown modally runs the loop again from inside a pass.
+
+#include <cstdint>
+
+#include "device/input_reader.h"
+#include "device/virtual_screen.h"
+
+class MUIWidget;
+
+class CUIEventLoop {
+ public:
+  // Told once per pass, before input is read.
+  class MUIEventLoopEvents {
+   public:
+    virtual void OnIdle(CUIEventLoop* loop) = 0;
+
+   protected:
+    // Listeners are never destroyed through the loop.
+    ~MUIEventLoopEvents() = default;
+  };
+
+  // The pause between passes.
+  static constexpr uint32_t kPassMicroseconds = 50000;
+
+  // Takes the input reader and the virtual screen of this moment.
+  CUIEventLoop();
+  virtual ~CUIEventLoop() = default;
+  CUIEventLoop(const CUIEventLoop&) = delete;
+  CUIEventLoop& operator=(const CUIEventLoop&) = delete;
+
+  // Makes the screen current (may be null); draws nothing.
+  void SetScreen(MUIWidget* newScreen) { screen = newScreen; }
+  MUIWidget* GetScreen() const { return screen; }
+  // Draws and flushes the current screen, then runs passes until a pass
+  // ends with quitRequested set.
+  void Run();
+  // One pass.
+  void ProcessEvents();
+
+  MUIEventLoopEvents* listener = nullptr;
+  bool quitRequested = false;
+  bool redrawRequested = false;
+
+ private:
+  MUIWidget* screen = nullptr;
+  MInputReader* input;
+  MVirtualScreen* display;
+};
+
+// The process-wide loop, made on first use and destroyed at exit.
+CUIEventLoop* GetEventLoop();
+
+// Destroys the loop and forgets the active process id of the last pass.
+void ResetEventLoopForTesting();
