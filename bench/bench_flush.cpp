@@ -21,17 +21,6 @@ void Fill(MFrameBuffer& fb) {
     }
 }
 
-void BM_Memcpy(benchmark::State& state) {
-  size_t bytes = static_cast<size_t>(state.range(0) * state.range(1) * 2);
-  std::vector<uint8_t> from(bytes, 1);
-  std::vector<uint8_t> to(bytes);
-  for (auto _ : state) {
-    std::memcpy(to.data(), from.data(), bytes);
-    benchmark::DoNotOptimize(to.data());
-    benchmark::ClobberMemory();
-  }
-}
-
 void BM_Flush(benchmark::State& state) {
   CMemoryFrameBuffer device(static_cast<uint32_t>(state.range(0)), static_cast<uint32_t>(state.range(1)));
   CVirtualScreen screen(&device, static_cast<int32_t>(state.range(2)));

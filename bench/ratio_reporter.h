@@ -5,7 +5,9 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <initializer_list>
 #include <map>
 #include <string>
@@ -36,6 +38,17 @@ class CRatioReporter : public benchmark::ConsoleReporter {
  private:
   std::map<std::string, double> iTimes;
 };
+
+// The common baseline: memcpy of a screen of RGB565 pixels, Args({width, height}).
+inline void BM_Memcpy(benchmark::State& state) {
+  const size_t bytes = static_cast<size_t>(state.range(0) * state.range(1) * 2);
+  std::vector<uint8_t> from(bytes, 1), to(bytes);
+  for (auto _ : state) {
+    std::memcpy(to.data(), from.data(), bytes);
+    benchmark::DoNotOptimize(to.data());
+    benchmark::ClobberMemory();
+  }
+}
 
 // One figure of a benchmark program: the ratio of run to baseline.
 struct RatioFigure {

@@ -1,5 +1,6 @@
 #include "gfx/bitmapped_font.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <new>
@@ -7,10 +8,21 @@
 void PaintMonoBitmap(MFrameBuffer& target, const uint8_t* bits, uint32_t width, uint32_t rows, uint32_t pitch,
                      int64_t x, int64_t y, Color color) {
   if (bits == nullptr) return;
-  for (uint32_t i = 0; i < rows; ++i) {
-    const uint8_t* row = bits + static_cast<size_t>(pitch) * i;
-    for (uint32_t j = 0; j < width; ++j) {
-      if (row[j / 8] & (0x80u >> (j % 8))) PaintGlyphPixel(target, x + j, y + i, color);
+  // The target is read once and the glyph clipped to it once: text is most
+  // of what a screen redraw paints, pixel by pixel. Each pixel is stored as
+  // PaintPixel stores it, at its column-layout offset.
+  uint8_t* buffer = target.GetBuffer();
+  const int64_t targetWidth = target.GetWidth(), targetHeight = target.GetHeight();
+  const int64_t bytesPerPixel = target.GetBitsPerPixel() >> 3;
+  if (buffer == nullptr) return;
+  const int64_t i0 = y < 0 ? -y : 0, j0 = x < 0 ? -x : 0;
+  const int64_t i1 = std::min<int64_t>(rows, targetHeight - y), j1 = std::min<int64_t>(width, targetWidth - x);
+  for (int64_t i = i0; i < i1; ++i) {
+    const uint8_t* row = bits + static_cast<size_t>(pitch) * static_cast<size_t>(i);
+    const int64_t flipped = targetHeight - 1 - (y + i);
+    for (int64_t j = j0; j < j1; ++j) {
+      if ((row[j / 8] & (0x80u >> (j % 8))) == 0) continue;
+      std::memcpy(buffer + bytesPerPixel * ((x + j) * targetHeight + flipped), &color, sizeof color);
     }
   }
 }

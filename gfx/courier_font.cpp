@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include "device/span_painter.h"
+
 namespace {
 constexpr uint32_t kFirstCode = 32;
 constexpr uint32_t kLastCode = 126;
@@ -86,10 +88,9 @@ bool CCourierFont::DrawChar(MFrameBuffer& target, uint32_t code, uint32_t x, uin
   for (uint32_t i = 0; i < kCellWidth; ++i) {
     for (uint32_t j = 0; j < kCellHeight; ++j) {
       if ((columns[i] & (1u << j)) == 0) continue;
-      for (uint32_t k = 0; k < iScale; ++k)
-        for (uint32_t l = 0; l < iScale; ++l)
-          PaintGlyphPixel(target, static_cast<int64_t>(x) + i * iScale + k, static_cast<int64_t>(y) + j * iScale + l,
-                          color);
+      // One block per glyph pixel; the cell fits, so its coordinates do too.
+      PaintBox(target, static_cast<int32_t>(x + i * iScale), static_cast<int32_t>(y + j * iScale),
+               static_cast<int32_t>(iScale), static_cast<int32_t>(iScale), color);
     }
   }
   return true;

@@ -191,3 +191,26 @@ TEST(BitmappedFont, DrawTextTopAlignsClipsAndStopsAtTheWidth) {
 }
 
 }  // namespace
+
+namespace {
+
+// The glyph blitter paints what PaintPixel paints for each set bit, at every
+// place a glyph can meet the target's edges, at every depth.
+TEST(BitmappedFont, MonoBitmapPaintsLikePaintPixelAtEveryEdge) {
+  // A 10 x 3 pattern, two bytes a row, with bits in both bytes.
+  const uint8_t bits[] = {0xA5, 0xC0, 0x3C, 0x40, 0xFF, 0x80};
+  for (uint32_t depth : {16u, 24u, 8u}) {
+    for (int64_t x = -11; x <= 8; ++x) {
+      for (int64_t y = -4; y <= 6; ++y) {
+        CMemoryFrameBuffer fast(7, 5, depth), slow(7, 5, depth);
+        PaintMonoBitmap(fast, bits, 10, 3, 2, x, y, 0xBEEF);
+        for (uint32_t i = 0; i < 3; ++i)
+          for (uint32_t j = 0; j < 10; ++j)
+            if (bits[i * 2 + j / 8] & (0x80u >> (j % 8))) PaintGlyphPixel(slow, x + j, y + i, 0xBEEF);
+        ASSERT_EQ(slow.Bytes(), fast.Bytes()) << "depth " << depth << " at " << x << "," << y;
+      }
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,199 @@
+// A whole screen redrawn (a 320x240 background picture, a title and four
+// buttons in DejaVu Sans, glyphs cached) against a memcpy of the screen's
+// 153,600 bytes; and the heap allocations of a redraw and of an idle pass of
+// the event loop after warm-up, counted by a replaced global allocator.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "bench/ratio_reporter.h"
+#include "device/device_seams.h"
+#include "device/memory_frame_buffer.h"
+#include "ui/button.h"
+#include "ui/event_loop.h"
+#include "ui/label.h"
+#include "ui/screen.h"
+#include "ui/skin.h"
+#include "ui/ui_seams.h"
+
+namespace {
+std::atomic<long> gAllocations{0};
+}  // namespace
+
+// The replaced allocator takes its memory from malloc, so its delete frees
+// it there; GCC cannot see that pairing once new and delete are inlined.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
+void* operator new(size_t n) {
+  ++gAllocations;
+  if (void* p = std::malloc(n == 0 ? 1 : n)) return p;
+  throw std::bad_alloc();
+}
+void* operator new[](size_t n) { return operator new(n); }
+void* operator new(size_t n, const std::nothrow_t&) noexcept {
+  ++gAllocations;
+  return std::malloc(n == 0 ? 1 : n);
+}
+void* operator new[](size_t n, const std::nothrow_t& t) noexcept { return operator new(n, t); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, size_t) noexcept { std::free(p); }
+void operator delete[](void* p, size_t) noexcept { std::free(p); }
+
+namespace {
+
+constexpr uint32_t kWidth = 320, kHeight = 240;
+constexpr const char* kDejaVuSans = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+
+void WriteFile(const std::string& path, const std::string& content) {
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (f == nullptr) return;
+  std::fwrite(content.data(), 1, content.size(), f);
+  std::fclose(f);
+}
+
+// A 24-bit 320x240 BMP with a soft pattern.
+std::string BackgroundBmp() {
+  const uint32_t stride = kWidth * 3, size = 54 + stride * kHeight;
+  std::string out(54, '\0');
+  auto put = [&out](size_t at, uint32_t v, int n) {
+    for (int i = 0; i < n; ++i) out[at + i] = static_cast<char>(v >> (8 * i));
+  };
+  out[0] = 'B';
+  out[1] = 'M';
+  put(2, size, 4);
+  put(10, 54, 4);
+  put(14, 40, 4);
+  put(18, kWidth, 4);
+  put(22, kHeight, 4);
+  put(26, 1, 2);
+  put(28, 24, 2);
+  for (uint32_t y = 0; y < kHeight; ++y)
+    for (uint32_t x = 0; x < kWidth; ++x) {
+      out.push_back(static_cast<char>(120 + y / 4));
+      out.push_back(static_cast<char>(x / 2));
+      out.push_back(static_cast<char>(40 + (x + y) / 8));
+    }
+  return out;
+}
+
+// A skin folder under /tmp with the background and DejaVu Sans for every font.
+class CBenchSkin {
+ public:
+  CBenchSkin() {
+    char tmpl[] = "/tmp/kestrel-bench-ui-XXXXXX";
+    if (mkdtemp(tmpl) == nullptr) return;
+    iFolder = tmpl;
+    const std::string skin = iFolder + "/skin";
+    mkdir(skin.c_str(), 0700);
+    if (symlink(kDejaVuSans, (skin + "/DejaVuSans.ttf").c_str()) != 0) return;
+    WriteFile(skin + "/ControlFont.txt", "DejaVuSans 16\n0 0 0\n");
+    WriteFile(skin + "/ButtonFont.txt", "DejaVuSans 20\n");
+    WriteFile(skin + "/BigFont.txt", "DejaVuSans 24\n");
+    WriteFile(skin + "/Back.bmp", BackgroundBmp());
+  }
+  ~CBenchSkin() {
+    if (iFolder.empty()) return;
+    const std::string skin = iFolder + "/skin";
+    for (const char* f : {"DejaVuSans.ttf", "ControlFont.txt", "ButtonFont.txt", "BigFont.txt", "Back.bmp"})
+      unlink((skin + "/" + f).c_str());
+    rmdir(skin.c_str());
+    rmdir(iFolder.c_str());
+  }
+  const std::string& Folder() const { return iFolder; }
+
+ private:
+  std::string iFolder;
+};
+
+class CIdleInput final : public MInputReader {
+ public:
+  bool ReadTouch(InputEvent&) override { return false; }
+  bool ReadKey(int32_t&) override { return false; }
+};
+
+// The measured screen, on a memory display, with the skin above.
+class CBenchScreen {
+ public:
+  CBenchScreen() : iDisplay(kWidth, kHeight) {
+    SetFrameBufferForTesting(&iDisplay);
+    SetModelIdForTesting(7);
+    SetActivePidForTesting(static_cast<int32_t>(getpid()));
+    SetInputReaderForTesting(&iInput);
+    SetSkinFolder(iSkin.Folder().c_str());
+    iScreen = new CUIScreen(2);
+    auto* title = new CUILabel(UIRect(10, 8, 300, 24), "Memory card");
+    iScreen->AddChild(title);
+    const char* names[] = {"Open", "Back", "Edit", "Exit"};
+    for (int i = 0; i < 4; ++i) {
+      auto* b = new CUIButton(UIRect(10 + 76 * i, 196, 70, 34), names[i], nullptr);
+      b->iTag = i + 1;
+      iScreen->AddChild(b);
+    }
+    GetEventLoop()->SetScreen(iScreen);
+    iScreen->Draw();  // fills the glyph cache
+  }
+  ~CBenchScreen() {
+    GetEventLoop()->SetScreen(nullptr);
+    delete iScreen;
+    ResetUIForTesting();
+    ResetDeviceForTesting();
+  }
+  CUIScreen& Screen() { return *iScreen; }
+  bool SkinReady() const { return !iSkin.Folder().empty(); }
+
+ private:
+  CBenchSkin iSkin;
+  CMemoryFrameBuffer iDisplay;
+  CIdleInput iInput;
+  CUIScreen* iScreen = nullptr;
+};
+
+void BM_RedrawScreen(benchmark::State& state) {
+  CBenchScreen bench;
+  if (!bench.SkinReady()) {
+    state.SkipWithError("no skin folder");
+    return;
+  }
+  for (auto _ : state) {
+    bench.Screen().Draw();
+    benchmark::ClobberMemory();
+  }
+}
+
+constexpr int kRepeats = 7;
+BENCHMARK(BM_Memcpy)->Args({kWidth, kHeight})->Repetitions(kRepeats)->ReportAggregatesOnly(true);
+BENCHMARK(BM_RedrawScreen)->Repetitions(kRepeats)->ReportAggregatesOnly(true);
+
+// Allocations per redraw and per idle pass, after one of each as warm-up.
+void PrintAllocationFigures() {
+  CBenchScreen bench;
+  constexpr int kRounds = 100;
+  CUIEventLoop* loop = GetEventLoop();
+  loop->ProcessEvents();
+  const long beforeRedraw = gAllocations.load();
+  for (int i = 0; i < kRounds; ++i) bench.Screen().Draw();
+  const long redraw = gAllocations.load() - beforeRedraw;
+  const long beforeIdle = gAllocations.load();
+  for (int i = 0; i < kRounds; ++i) loop->ProcessEvents();
+  const long idle = gAllocations.load() - beforeIdle;
+  std::printf("ratio redraw_allocations %.3f\n", static_cast<double>(redraw) / kRounds);
+  std::printf("ratio idle_pass_allocations %.3f\n", static_cast<double>(idle) / kRounds);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int status = RunBenchmarksWithRatios(
+      argc, argv, {{"redraw_screen_vs_memcpy", "BM_RedrawScreen", "BM_Memcpy/320/240"}}, kRepeats);
+  PrintAllocationFigures();
+  return status;
+}
