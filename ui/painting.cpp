@@ -6,23 +6,23 @@
 
 namespace {
 
-// The column x from `top` to `bottom` (inclusive), cut to the target's rows
-// in 64 bits so that no coordinate overflows.
+// Cuts the inclusive range [from, to] to [0, limit) in 64 bits, so that no
+// coordinate overflows; false when nothing is left.
+bool ClipRange(int64_t& from, int64_t& to, int64_t limit) {
+  from = std::max<int64_t>(from, 0);
+  to = std::min<int64_t>(to, limit - 1);
+  return from <= to;
+}
+
+// The column x from `top` to `bottom` (inclusive), cut to the target.
 void PaintColumn(MFrameBuffer& fb, int64_t x, int64_t top, int64_t bottom, Color color) {
-  const int64_t height = fb.GetHeight();
-  if (x < 0 || x >= static_cast<int64_t>(fb.GetWidth())) return;
-  top = std::max<int64_t>(top, 0);
-  bottom = std::min<int64_t>(bottom, height - 1);
-  if (top > bottom) return;
+  if (x < 0 || x >= static_cast<int64_t>(fb.GetWidth()) || !ClipRange(top, bottom, fb.GetHeight())) return;
   PaintVSpan(fb, static_cast<int32_t>(x), static_cast<int32_t>(top), static_cast<int32_t>(bottom - top + 1), color);
 }
 
+// The row y from `left` to `right` (inclusive), cut to the target.
 void PaintRow(MFrameBuffer& fb, int64_t y, int64_t left, int64_t right, Color color) {
-  const int64_t width = fb.GetWidth();
-  if (y < 0 || y >= static_cast<int64_t>(fb.GetHeight())) return;
-  left = std::max<int64_t>(left, 0);
-  right = std::min<int64_t>(right, width - 1);
-  if (left > right) return;
+  if (y < 0 || y >= static_cast<int64_t>(fb.GetHeight()) || !ClipRange(left, right, fb.GetWidth())) return;
   PaintHSpan(fb, static_cast<int32_t>(left), static_cast<int32_t>(y), static_cast<int32_t>(right - left + 1), color);
 }
 
