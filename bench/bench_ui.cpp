@@ -1,7 +1,9 @@
 // A whole screen redrawn (a 320x240 background picture, a title and four
 // buttons in DejaVu Sans, glyphs cached) against a memcpy of the screen's
-// 153,600 bytes; and the heap allocations of a redraw and of an idle pass of
-// the event loop after warm-up, counted by a replaced global allocator.
+// 153,600 bytes; a page turned on a 50-line list against a memcpy of the
+// list's area; and the heap allocations of a redraw, of an idle pass of the
+// event loop and of a page turn after warm-up, counted by a replaced global
+// allocator.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -20,6 +22,7 @@
 #include "ui/button.h"
 #include "ui/event_loop.h"
 #include "ui/label.h"
+#include "ui/list_box.h"
 #include "ui/screen.h"
 #include "ui/skin.h"
 #include "ui/ui_seams.h"
@@ -148,6 +151,17 @@ class CBenchScreen {
     ResetDeviceForTesting();
   }
   CUIScreen& Screen() { return *iScreen; }
+  // A list of 50 lines between the title and the buttons, drawn once.
+  CUIStringListBox& AddList() {
+    auto* list = new CUIStringListBox(UIRect(kListX, kListY, kListWidth, kListHeight), "", nullptr);
+    for (int i = 0; i < 50; ++i)
+      list->AddItem(("line " + std::to_string(i) + ": the quick brown fox jumps over the lazy dog").c_str());
+    list->ResetList();
+    iScreen->AddChild(list);
+    list->Draw();
+    return *list;
+  }
+  static constexpr int32_t kListX = 4, kListY = 36, kListWidth = 312, kListHeight = 156;
   bool SkinReady() const { return !iSkin.Folder().empty(); }
 
  private:
@@ -169,9 +183,35 @@ void BM_RedrawScreen(benchmark::State& state) {
   }
 }
 
+// One page down from the first page: the list's background, scroll buttons
+// and a page of rows.
+void TurnPage(CUIStringListBox& list) {
+  list.page = 0;
+  list.firstVisible = 0;
+  list.PageDown();
+}
+
+void BM_ListPageDown(benchmark::State& state) {
+  CBenchScreen bench;
+  if (!bench.SkinReady()) {
+    state.SkipWithError("no skin folder");
+    return;
+  }
+  CUIStringListBox& list = bench.AddList();
+  for (auto _ : state) {
+    TurnPage(list);
+    benchmark::ClobberMemory();
+  }
+}
+
 constexpr int kRepeats = 7;
 BENCHMARK(BM_Memcpy)->Args({kWidth, kHeight})->Repetitions(kRepeats)->ReportAggregatesOnly(true);
 BENCHMARK(BM_RedrawScreen)->Repetitions(kRepeats)->ReportAggregatesOnly(true);
+BENCHMARK(BM_Memcpy)
+    ->Args({CBenchScreen::kListWidth, CBenchScreen::kListHeight})
+    ->Repetitions(kRepeats)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_ListPageDown)->Repetitions(kRepeats)->ReportAggregatesOnly(true);
 
 // Allocations per redraw and per idle pass, after one of each as warm-up.
 void PrintAllocationFigures() {
@@ -185,15 +225,22 @@ void PrintAllocationFigures() {
   const long beforeIdle = gAllocations.load();
   for (int i = 0; i < kRounds; ++i) loop->ProcessEvents();
   const long idle = gAllocations.load() - beforeIdle;
+  CUIStringListBox& list = bench.AddList();
+  TurnPage(list);
+  const long beforePage = gAllocations.load();
+  for (int i = 0; i < kRounds; ++i) TurnPage(list);
+  const long pages = gAllocations.load() - beforePage;
   std::printf("ratio redraw_allocations %.3f\n", static_cast<double>(redraw) / kRounds);
   std::printf("ratio idle_pass_allocations %.3f\n", static_cast<double>(idle) / kRounds);
+  std::printf("ratio page_down_allocations %.3f\n", static_cast<double>(pages) / kRounds);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   const int status = RunBenchmarksWithRatios(
-      argc, argv, {{"redraw_screen_vs_memcpy", "BM_RedrawScreen", "BM_Memcpy/320/240"}}, kRepeats);
+      argc, argv, {{"redraw_screen_vs_memcpy", "BM_RedrawScreen", "BM_Memcpy/320/240"},
+                  {"list_page_down_vs_memcpy", "BM_ListPageDown", "BM_Memcpy/312/156"}}, kRepeats);
   PrintAllocationFigures();
   return status;
 }

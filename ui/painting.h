@@ -26,3 +26,23 @@ void DrawRect(MFrameBuffer& fb, int32_t x1, int32_t y1, int32_t x2, int32_t y2, 
 void FillBox(MFrameBuffer& fb, int32_t x1, int32_t y1, int32_t x2, int32_t y2, Color color, int32_t corner);
 // The inset of FillBox for a column at distance d from the nearer side.
 int32_t CornerInset(int32_t corner, int64_t d);
+
+// The columns left of `right` of a frame buffer: the same pixels, the same
+// layout (a column's place depends only on the height), a narrower grid. Text
+// drawn into it stops at that column, because fonts clip at the grid's width.
+class CColumnsLeftOf final : public MFrameBuffer {
+ public:
+  CColumnsLeftOf(MFrameBuffer& whole, int32_t right)
+      : iWhole(whole),
+        iWidth(right <= 0 ? 0 : static_cast<uint32_t>(right) < whole.GetWidth() ? static_cast<uint32_t>(right)
+                                                                               : whole.GetWidth()) {}
+  uint8_t* GetBuffer() override { return iWhole.GetBuffer(); }
+  uint32_t GetWidth() override { return iWidth; }
+  uint32_t GetHeight() override { return iWhole.GetHeight(); }
+  uint32_t GetBitsPerPixel() override { return iWhole.GetBitsPerPixel(); }
+  int32_t GetPixelOffset(int32_t x, int32_t y) override { return iWhole.GetPixelOffset(x, y); }
+
+ private:
+  MFrameBuffer& iWhole;
+  uint32_t iWidth;
+};

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "ui/painting.h"
 #include "ui/skin.h"
 
 namespace {
@@ -159,9 +160,15 @@ bool MUIWidget::RenderAligned(const char* line, const UIRect& box, Color color, 
 }
 
 bool MUIWidget::RenderLine(const char* line, int32_t x, int32_t y, Color color) {
+  return RenderLineLeftOf(line, x, y, INT32_MAX, color);
+}
+
+bool MUIWidget::RenderLineLeftOf(const char* line, int32_t x, int32_t y, int32_t right, Color color) {
   MFont* f = CurrentFont();
   if (f == nullptr || screen == nullptr) return false;
   // Left of or above the screen lies outside every target.
   if (x < 0 || y < 0) return false;
-  return f->DrawText(*screen, line, static_cast<uint32_t>(x), static_cast<uint32_t>(y), color);
+  if (right == INT32_MAX) return f->DrawText(*screen, line, static_cast<uint32_t>(x), static_cast<uint32_t>(y), color);
+  CColumnsLeftOf target(*screen, right);
+  return f->DrawText(target, line, static_cast<uint32_t>(x), static_cast<uint32_t>(y), color);
 }

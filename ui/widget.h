@@ -84,6 +84,8 @@ class MUIWidget {
   bool RenderAligned(const char* line, const UIRect& box, Color color, int32_t flags);
   // One line with its top-left corner at (x, y); the font's result.
   bool RenderLine(const char* line, int32_t x, int32_t y, Color color);
+  // The same, nothing drawn from column `right` on.
+  bool RenderLineLeftOf(const char* line, int32_t x, int32_t y, int32_t right, Color color);
 
   // The font and the colour scheme drawing uses now: the widget's own, or
   // the skin's for fontIndex and its current scheme.

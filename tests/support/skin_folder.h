@@ -28,6 +28,15 @@ class CSkinFolder {
     return symlink(fontFile, (SkinPath() + "/" + face + ".ttf").c_str()) == 0;
   }
   void Install() const { SetSkinFolder(Path().c_str()); }
+  // DejaVu Sans for the fonts that the descriptions name: the control font
+  // (16) and the big font (24) when asked, the button font (18) always.
+  bool DescribeDejaVu(bool control, bool big) const {
+    if (!LinkFace("DejaVuSans")) return false;
+    if (control) Write("ControlFont.txt", "DejaVuSans 16\n0 0 0\n");
+    Write("ButtonFont.txt", "DejaVuSans 18\n");
+    if (big) Write("BigFont.txt", "DejaVuSans 24\n");
+    return true;
+  }
 
  private:
   TempDir iDir;

@@ -55,14 +55,6 @@ void DrawStatesScreen() {
   buttons[1]->OnTouch(down);
 }
 
-// DejaVu Sans for the fonts that the descriptions name (control, button, big).
-void DescribeDejaVu(const CSkinFolder& skin, bool control, bool big) {
-  ASSERT_TRUE(skin.LinkFace("DejaVuSans"));
-  if (control) skin.Write("ControlFont.txt", "DejaVuSans 16\n0 0 0\n");
-  skin.Write("ButtonFont.txt", "DejaVuSans 18\n");
-  if (big) skin.Write("BigFont.txt", "DejaVuSans 24\n");
-}
-
 TEST(ScreenGolden, SchemeTenInTheBuiltInFont) {
   CSkinFolder empty;
   empty.Install();
@@ -72,7 +64,7 @@ TEST(ScreenGolden, SchemeTenInTheBuiltInFont) {
 
 TEST(ScreenGolden, SchemeTenInDejaVuSans) {
   CSkinFolder skin;
-  DescribeDejaVu(skin, true, true);
+  ASSERT_TRUE(skin.DescribeDejaVu(true, true));
   skin.Install();
   DrawStatesScreen();
   EXPECT_TRUE(MatchesGolden(*GetVirtualScreen(), "ui_states_dejavu_sans"));
@@ -81,7 +73,7 @@ TEST(ScreenGolden, SchemeTenInDejaVuSans) {
 TEST(ScreenGolden, ScreenOverABmpBackground) {
   CSkinFolder skin;
   // No control description: the buttons show the fixed font it falls back to.
-  DescribeDejaVu(skin, false, false);
+  ASSERT_TRUE(skin.DescribeDejaVu(false, false));
   skin.Write("Back.bmp", BlendBmp());
   skin.Install();
   CUIScreen screen(2);
