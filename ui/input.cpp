@@ -37,7 +37,7 @@ void CUIInput::Draw() {
   const Color color = focused ? colors->HighlightColor() : enabled ? colors->TextColor() : colors->DisabledColor();
   MFont* f = CurrentFont();
   if ((displayFlags & kShorten) != 0 && (textFlags & (kTextMultiLine | kTextMultiLineAlt)) == 0 && f != nullptr &&
-      static_cast<int64_t>(f->GetTextWidth(text)) > rect.width) {
+      text != nullptr && static_cast<int64_t>(f->GetTextWidth(text)) > rect.width) {
     char shortened[kShortenBuffer];
     Shorten(*f, shortened);
     RenderAligned(shortened, rect, color, textFlags);

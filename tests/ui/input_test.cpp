@@ -68,6 +68,7 @@ TEST_F(InputTest, DrawShortensAWideText) {
     int32_t displayFlags;
     int32_t textFlags;
     Lines drawn;
+    uint32_t cell = 6;
   };
   const Case cases[] = {
       {"exactly as wide", "ABCDE", 30, 6, kTextCentreY, {{"ABCDE", 10, 111}}},
@@ -81,12 +82,14 @@ TEST_F(InputTest, DrawShortensAWideText) {
       {"longer than the buffer", x600, 100, 6, kTextCentreY, {{std::string(13, 'x') + "...", 10, 111}}},
       {"longer than the buffer, without dots", x600, 100, 2, kTextCentreY, {{std::string(16, 'x'), 10, 111}}},
       {"centred", "ABCDE", 29, 6, kTextCentreX | kTextCentreY, {{"A...", 12, 111}}},
+      // With 1-pixel cells the buffer's bound shows: 496 characters keep room for the dots.
+      {"cut to the buffer", x600, 550, 6, kTextCentreY, {{std::string(496, 'x') + "...", 10, 111}}, 1},
+      {"cut to the buffer, without dots", x600, 550, 2, kTextCentreY, {{std::string(499, 'x'), 10, 111}}, 1},
   };
-  CRecordingFont font;
-  field->font = &font;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    font.drawn.clear();
+    CRecordingFont font(c.cell);
+    field->font = &font;
     field->SetText(c.text.c_str());
     field->rect.width = c.width;
     field->displayFlags = c.displayFlags;
@@ -95,8 +98,13 @@ TEST_F(InputTest, DrawShortensAWideText) {
     EXPECT_EQ(c.drawn, font.drawn);
     EXPECT_EQ(c.text, field->text);  // drawing never changes the field's text
   }
-  font.drawn.clear();
+  CRecordingFont font;
+  field->font = &font;
   field->rect.width = 0;
+  field->Draw();
+  EXPECT_TRUE(font.drawn.empty());
+  field->rect.width = -5;  // a field without text in a box of any width
+  field->SetText(nullptr);
   field->Draw();
   EXPECT_TRUE(font.drawn.empty());
 }
