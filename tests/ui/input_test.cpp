@@ -137,6 +137,15 @@ TEST_F(InputTest, DrawColours) {
       for (int32_t y = 104; y <= 126; ++y) seen.insert(display.PixelAt(x, y));
     EXPECT_EQ((std::set<Color>{c.background, c.ink}), seen);
   }
+  // Outside any group there is no parent to paint the box: only the text is drawn.
+  CUIInput orphan(UIRect(10, 150, 100, 30), "Kestrel", nullptr, 20, 0);
+  orphan.displayFlags = 7;
+  display.Pixels().Fill(0x1234);
+  orphan.Draw();
+  std::set<Color> seen;
+  for (int32_t x = 10; x <= 110; ++x)
+    for (int32_t y = 150; y <= 180; ++y) seen.insert(display.PixelAt(x, y));
+  EXPECT_EQ((std::set<Color>{0x1234, colorWhite}), seen);
 }
 
 // Through the event loop: a pen-down outside, lifted on the field, opens the
