@@ -1,8 +1,10 @@
 // A whole screen redrawn (a 320x240 background picture, a title and four
 // buttons in DejaVu Sans, glyphs cached) against a memcpy of the screen's
 // 153,600 bytes; a page turned on a 50-line list against a memcpy of the
-// list's area; and the heap allocations of a redraw, of an idle pass of the
-// event loop and of a page turn after warm-up, counted by a replaced global
+// list's area; a character typed on the letters keyboard (which redraws its
+// text line only) against a whole keyboard redraw, both inside a real edit;
+// and the heap allocations of a redraw, of an idle pass of the event loop, of
+// a typed character and of a page turn after warm-up, counted by a replaced global
 // allocator.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
@@ -12,6 +14,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <new>
 #include <string>
 #include <vector>
@@ -20,7 +23,9 @@
 #include "device/device_seams.h"
 #include "device/memory_frame_buffer.h"
 #include "ui/button.h"
+#include "sysutil/platform_time.h"
 #include "ui/event_loop.h"
+#include "ui/keyboard.h"
 #include "ui/label.h"
 #include "ui/list_box.h"
 #include "ui/screen.h"
@@ -117,10 +122,34 @@ class CBenchSkin {
   std::string iFolder;
 };
 
+// Reads nothing; onFirstRead runs once, from the first touch read: a
+// measurement inside a modal run of the event loop.
 class CIdleInput final : public MInputReader {
  public:
-  bool ReadTouch(InputEvent&) override { return false; }
+  bool ReadTouch(InputEvent&) override {
+    if (onFirstRead) {
+      std::function<void()> run;
+      run.swap(onFirstRead);
+      run();
+    }
+    return false;
+  }
   bool ReadKey(int32_t&) override { return false; }
+
+  std::function<void()> onFirstRead;
+};
+
+// The system's clocks without the event loop's pause between passes.
+class CNoSleepTime final : public MPlatformTime {
+ public:
+  CNoSleepTime() : iSystem(PlatformTime()) {}
+  void Sleep(uint32_t) override {}
+  int64_t MonotonicMicroseconds() override { return iSystem.MonotonicMicroseconds(); }
+  int64_t WallMicroseconds() override { return iSystem.WallMicroseconds(); }
+  bool LocalTime(int64_t seconds, struct tm* out) override { return iSystem.LocalTime(seconds, out); }
+
+ private:
+  MPlatformTime& iSystem;
 };
 
 // The measured screen, on a memory display, with the skin above.
@@ -131,6 +160,7 @@ class CBenchScreen {
     SetModelIdForTesting(7);
     SetActivePidForTesting(static_cast<int32_t>(getpid()));
     SetInputReaderForTesting(&iInput);
+    SetPlatformTimeForTesting(&iTime);
     SetSkinFolder(iSkin.Folder().c_str());
     iScreen = new CUIScreen(2);
     auto* title = new CUILabel(UIRect(10, 8, 300, 24), "Memory card");
@@ -149,6 +179,7 @@ class CBenchScreen {
     delete iScreen;
     ResetUIForTesting();
     ResetDeviceForTesting();
+    SetPlatformTimeForTesting(nullptr);
   }
   CUIScreen& Screen() { return *iScreen; }
   // A list of 50 lines between the title and the buttons, drawn once.
@@ -164,12 +195,43 @@ class CBenchScreen {
   static constexpr int32_t kListX = 4, kListY = 36, kListWidth = 312, kListHeight = 156;
   bool SkinReady() const { return !iSkin.Folder().empty(); }
 
+  // Runs `measure` inside an edit of a 10-character text on the letters
+  // keyboard (title, automatic capitals, the skin's background under the
+  // text line), over this screen; the keyboard is left afterwards.
+  void InKeyboard(const std::function<void(CUIKeyboardScreen&, char*)>& measure) {
+    CUIKeyboardScreenImpl* keyboard = GetKeyboard();
+    if (keyboard == nullptr) return;
+    char text[CUIKeyboardScreen::kMaxTextLength + 1] = "Kestrel ab";
+    iInput.onFirstRead = [&] {
+      measure(*keyboard, text);
+      keyboard->EndModal();
+    };
+    keyboard->EditText(text, "Name", CUIKeyboardScreen::kMaxTextLength, 0x2C0);
+  }
+
  private:
   CBenchSkin iSkin;
   CMemoryFrameBuffer iDisplay;
   CIdleInput iInput;
+  CNoSleepTime iTime;
   CUIScreen* iScreen = nullptr;
 };
+
+// The keyboard's key with that text.
+MUIWidget* KeyOf(CUIKeyboardScreen& keyboard, const char* keyText) {
+  for (int32_t slot = 0; slot < CUIWidgetGroup::kSlots; ++slot) {
+    MUIWidget* key = keyboard.ChildAt(slot);
+    if (key != nullptr && key->text != nullptr && std::strcmp(key->text, keyText) == 0) return key;
+  }
+  return nullptr;
+}
+
+// The letter typed onto the 10-character text, which is cut back before each
+// press outside the measured work (one store).
+void TypeKey(CUIKeyboardScreen& keyboard, char* text, MUIWidget* key) {
+  text[10] = '\0';
+  keyboard.FiredPressEvent(key);
+}
 
 void BM_RedrawScreen(benchmark::State& state) {
   CBenchScreen bench;
@@ -204,6 +266,35 @@ void BM_ListPageDown(benchmark::State& state) {
   }
 }
 
+void BM_KeyboardType(benchmark::State& state) {
+  CBenchScreen bench;
+  if (!bench.SkinReady()) {
+    state.SkipWithError("no skin folder");
+    return;
+  }
+  bench.InKeyboard([&state](CUIKeyboardScreen& keyboard, char* text) {
+    MUIWidget* key = KeyOf(keyboard, "K");
+    for (auto _ : state) {
+      TypeKey(keyboard, text, key);
+      benchmark::ClobberMemory();
+    }
+  });
+}
+
+void BM_KeyboardDraw(benchmark::State& state) {
+  CBenchScreen bench;
+  if (!bench.SkinReady()) {
+    state.SkipWithError("no skin folder");
+    return;
+  }
+  bench.InKeyboard([&state](CUIKeyboardScreen& keyboard, char*) {
+    for (auto _ : state) {
+      keyboard.Draw();
+      benchmark::ClobberMemory();
+    }
+  });
+}
+
 constexpr int kRepeats = 7;
 BENCHMARK(BM_Memcpy)->Args({kWidth, kHeight})->Repetitions(kRepeats)->ReportAggregatesOnly(true);
 BENCHMARK(BM_RedrawScreen)->Repetitions(kRepeats)->ReportAggregatesOnly(true);
@@ -212,8 +303,10 @@ BENCHMARK(BM_Memcpy)
     ->Repetitions(kRepeats)
     ->ReportAggregatesOnly(true);
 BENCHMARK(BM_ListPageDown)->Repetitions(kRepeats)->ReportAggregatesOnly(true);
+BENCHMARK(BM_KeyboardType)->Repetitions(kRepeats)->ReportAggregatesOnly(true);
+BENCHMARK(BM_KeyboardDraw)->Repetitions(kRepeats)->ReportAggregatesOnly(true);
 
-// Allocations per redraw and per idle pass, after one of each as warm-up.
+// Allocations per redraw, idle pass, typed key and page turn, after one of each as warm-up.
 void PrintAllocationFigures() {
   CBenchScreen bench;
   constexpr int kRounds = 100;
@@ -225,13 +318,22 @@ void PrintAllocationFigures() {
   const long beforeIdle = gAllocations.load();
   for (int i = 0; i < kRounds; ++i) loop->ProcessEvents();
   const long idle = gAllocations.load() - beforeIdle;
+  long typed = 0;
+  bench.InKeyboard([&typed](CUIKeyboardScreen& keyboard, char* text) {
+    MUIWidget* key = KeyOf(keyboard, "K");
+    TypeKey(keyboard, text, key);
+    const long before = gAllocations.load();
+    for (int i = 0; i < kRounds; ++i) TypeKey(keyboard, text, key);
+    typed = gAllocations.load() - before;
+  });
+  std::printf("ratio redraw_allocations %.3f\n", static_cast<double>(redraw) / kRounds);
+  std::printf("ratio idle_pass_allocations %.3f\n", static_cast<double>(idle) / kRounds);
   CUIStringListBox& list = bench.AddList();
   TurnPage(list);
   const long beforePage = gAllocations.load();
   for (int i = 0; i < kRounds; ++i) TurnPage(list);
   const long pages = gAllocations.load() - beforePage;
-  std::printf("ratio redraw_allocations %.3f\n", static_cast<double>(redraw) / kRounds);
-  std::printf("ratio idle_pass_allocations %.3f\n", static_cast<double>(idle) / kRounds);
+  std::printf("ratio typed_key_allocations %.3f\n", static_cast<double>(typed) / kRounds);
   std::printf("ratio page_down_allocations %.3f\n", static_cast<double>(pages) / kRounds);
 }
 
@@ -239,8 +341,11 @@ void PrintAllocationFigures() {
 
 int main(int argc, char** argv) {
   const int status = RunBenchmarksWithRatios(
-      argc, argv, {{"redraw_screen_vs_memcpy", "BM_RedrawScreen", "BM_Memcpy/320/240"},
-                  {"list_page_down_vs_memcpy", "BM_ListPageDown", "BM_Memcpy/312/156"}}, kRepeats);
+      argc, argv,
+      {{"redraw_screen_vs_memcpy", "BM_RedrawScreen", "BM_Memcpy/320/240"},
+       {"list_page_down_vs_memcpy", "BM_ListPageDown", "BM_Memcpy/312/156"},
+       {"keyboard_type_vs_draw", "BM_KeyboardType", "BM_KeyboardDraw"}},
+      kRepeats);
   PrintAllocationFigures();
   return status;
 }
