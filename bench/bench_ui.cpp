@@ -22,8 +22,9 @@
 #include "bench/ratio_reporter.h"
 #include "device/device_seams.h"
 #include "device/memory_frame_buffer.h"
-#include "ui/button.h"
 #include "sysutil/platform_time.h"
+#include "tests/support/find_key.h"
+#include "ui/button.h"
 #include "ui/event_loop.h"
 #include "ui/keyboard.h"
 #include "ui/label.h"
@@ -217,15 +218,6 @@ class CBenchScreen {
   CUIScreen* iScreen = nullptr;
 };
 
-// The keyboard's key with that text.
-MUIWidget* KeyOf(CUIKeyboardScreen& keyboard, const char* keyText) {
-  for (int32_t slot = 0; slot < CUIWidgetGroup::kSlots; ++slot) {
-    MUIWidget* key = keyboard.ChildAt(slot);
-    if (key != nullptr && key->text != nullptr && std::strcmp(key->text, keyText) == 0) return key;
-  }
-  return nullptr;
-}
-
 // The letter typed onto the 10-character text, which is cut back before each
 // press outside the measured work (one store).
 void TypeKey(CUIKeyboardScreen& keyboard, char* text, MUIWidget* key) {
@@ -273,7 +265,7 @@ void BM_KeyboardType(benchmark::State& state) {
     return;
   }
   bench.InKeyboard([&state](CUIKeyboardScreen& keyboard, char* text) {
-    MUIWidget* key = KeyOf(keyboard, "K");
+    MUIWidget* key = FindKey(&keyboard, "K");
     for (auto _ : state) {
       TypeKey(keyboard, text, key);
       benchmark::ClobberMemory();
@@ -320,19 +312,19 @@ void PrintAllocationFigures() {
   const long idle = gAllocations.load() - beforeIdle;
   long typed = 0;
   bench.InKeyboard([&typed](CUIKeyboardScreen& keyboard, char* text) {
-    MUIWidget* key = KeyOf(keyboard, "K");
+    MUIWidget* key = FindKey(&keyboard, "K");
     TypeKey(keyboard, text, key);
     const long before = gAllocations.load();
     for (int i = 0; i < kRounds; ++i) TypeKey(keyboard, text, key);
     typed = gAllocations.load() - before;
   });
-  std::printf("ratio redraw_allocations %.3f\n", static_cast<double>(redraw) / kRounds);
-  std::printf("ratio idle_pass_allocations %.3f\n", static_cast<double>(idle) / kRounds);
   CUIStringListBox& list = bench.AddList();
   TurnPage(list);
   const long beforePage = gAllocations.load();
   for (int i = 0; i < kRounds; ++i) TurnPage(list);
   const long pages = gAllocations.load() - beforePage;
+  std::printf("ratio redraw_allocations %.3f\n", static_cast<double>(redraw) / kRounds);
+  std::printf("ratio idle_pass_allocations %.3f\n", static_cast<double>(idle) / kRounds);
   std::printf("ratio typed_key_allocations %.3f\n", static_cast<double>(typed) / kRounds);
   std::printf("ratio page_down_allocations %.3f\n", static_cast<double>(pages) / kRounds);
 }

@@ -165,6 +165,8 @@ bool CUIListBox::OnTouch(InputEvent& event) {
 bool CUIListBox::OnKey(int32_t& key) {
   const int32_t old = selected;
   int32_t followUp = 0;
+  // A selection the owner put outside the items steps from inside them.
+  if (key == 1 || key == 2) ClampSelection();
   switch (key) {
     case 1:
       --selected;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tests/support/fake_clock.h"
+#include "tests/support/find_key.h"
 #include "tests/support/recording_screen.h"
 #include "tests/support/scripted_input.h"
 #include "tests/support/test_environment.h"
@@ -32,15 +33,6 @@ inline KeyStep Digit(const char* key) {
   KeyStep s(key);
   s.onDigits = true;
   return s;
-}
-
-// The key of the keyboard with that text; null when it has none.
-inline MUIWidget* FindKey(CUIKeyboardScreen* keyboard, const char* keyText) {
-  for (int32_t slot = 0; keyboard != nullptr && slot < CUIWidgetGroup::kSlots; ++slot) {
-    MUIWidget* child = keyboard->ChildAt(slot);
-    if (child != nullptr && child->text != nullptr && std::strcmp(child->text, keyText) == 0) return child;
-  }
-  return nullptr;
 }
 
 class CKeyboardFixture : public ::testing::Test {

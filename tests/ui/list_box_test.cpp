@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -189,6 +190,8 @@ TEST_F(ListBoxTest, RemoteKeysMoveTheSelectionAndThePage) {
       {0, -1, 6, false, 0, -1, false},  // select with no selection fires nothing
       {0, 3, 6, true, 0, 3, true},
       {0, 40, 2, true, 0, 24, false},   // a selection the owner put past the items comes back
+      {0, INT32_MIN, 1, true, 0, -1, false},  // UBSan: no step overflows
+      {0, INT32_MAX, 2, true, 0, 24, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "page " << c.page << " selected " << c.selected << " key " << c.key);
