@@ -24,10 +24,16 @@ void CUIEventLoop::Run() {
     screen->Draw();
     display->Flush(true);
   }
+  ++runDepth;
   while (!quitRequested) {
     ProcessEvents();
+    if (leaveRequested) {
+      leaveRequested = false;
+      break;
+    }
     SleepMicroseconds(kPassMicroseconds);
   }
+  --runDepth;
 }
 
 void CUIEventLoop::ProcessEvents() {
@@ -36,6 +42,7 @@ void CUIEventLoop::ProcessEvents() {
   bool flush = active != lastActivePid && active == static_cast<int32_t>(getpid());
   lastActivePid = active;
   if (listener != nullptr) listener->OnIdle(this);
+  if (leaveRequested) return;
   if (screen != nullptr) {
     // Each handler's answer replaces the last: a later false cancels a flush.
     InputEvent event = {0, 0, 0};

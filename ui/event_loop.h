@@ -41,6 +41,13 @@ class CUIEventLoop {
   void Run();
   // One pass.
   void ProcessEvents();
+  // Ends the innermost Run as soon as the idle listener returns: the rest of
+  // that pass and its sleep are skipped, so a caller below that Run can go on
+  // in its place exactly where the Run would have gone on. The application
+  // leaves a level so instead of nesting a new one above a level it ended.
+  void LeaveRun() { leaveRequested = true; }
+  // How many Runs are under way, nested ones included.
+  int32_t RunDepth() const { return runDepth; }
 
   MUIEventLoopEvents* listener = nullptr;
   bool quitRequested = false;
@@ -48,6 +55,8 @@ class CUIEventLoop {
 
  private:
   MUIWidget* screen = nullptr;
+  bool leaveRequested = false;
+  int32_t runDepth = 0;
   MInputReader* input;
   MVirtualScreen* display;
 };
