@@ -172,6 +172,35 @@ TEST_F(EventLoopTest, NestedModalRunEndsAndTheOuterPassGoesOn) {
   EXPECT_FALSE(loop->redrawRequested);
 }
 
+// LeaveRun ends the innermost Run right after its idle listener: that pass
+// reads no input, draws and flushes nothing and does not sleep; the caller
+// below it goes on at once. RunDepth counts the Runs under way.
+TEST_F(EventLoopTest, LeaveRunEndsTheInnerRunAfterItsListener) {
+  CTestScreen screenB(log, "B");
+  loop->SetScreen(&screenA);
+  Settle();
+  int idles = 0;
+  listener.onIdle = [&](CUIEventLoop* l) {
+    log.push_back("depth " + std::to_string(l->RunDepth()));
+    if (++idles == 1) {
+      screenB.DoModal();
+      log.push_back("B left");
+    } else if (idles == 3) {
+      l->LeaveRun();
+    }
+  };
+  input.NoTouch();
+  input.Touch(7, 7, 1);  // read by the outer pass once B is left, not by B
+  loop->listener = &listener;
+  EXPECT_EQ(0, loop->RunDepth());
+  loop->ProcessEvents();
+  EXPECT_EQ((CEventLog{"idle", "depth 0", "B draw", "flush", "idle", "depth 1", "idle", "depth 1", "B left",
+                       "A touch 7,7,1", "A draw", "flush"}),
+            log);
+  EXPECT_EQ(50000, clock.SleptMicroseconds()) << "the pass that left does not sleep";
+  EXPECT_EQ(0, loop->RunDepth());
+}
+
 TEST_F(EventLoopTest, NestedModalsRestoreScreenAndSchemeLevelByLevel) {
   CTestScreen screenB(log, "B", 5), screenC(log, "C", 9);
   loop->SetScreen(&screenA);
