@@ -1,0 +1,29 @@
+#include "app/server_link.h"
+
+#include <new>
+
+namespace {
+MZelkonCommunicationLayerInterface* gLayer = nullptr;
+ServerClient* gClient = nullptr;
+}  // namespace
+
+bool OpenServerLink() {
+  if (gLayer == nullptr) {
+    gLayer = CreateFileLayer("client", "ZelkonNavigationServer", -1, 0);
+    if (gLayer == nullptr) return false;
+  }
+  if (gClient == nullptr) {
+    gClient = new (std::nothrow) ServerClient{gLayer};
+    if (gClient == nullptr) return false;
+  }
+  return true;
+}
+
+void CloseServerLink() {
+  delete gClient;
+  gClient = nullptr;
+  delete gLayer;
+  gLayer = nullptr;
+}
+
+bool ServerLinkIsOpen() { return gLayer != nullptr && gClient != nullptr; }
