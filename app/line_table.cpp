@@ -10,9 +10,21 @@ void LineTableOutOfRange() {
 }
 
 void CLineTable::Clear() {
-  buffer.clear();
-  entries.clear();
+  Bytes().swap(buffer);
+  std::vector<Entry>().swap(entries);
   deadBytes = 0;
+}
+
+void CLineTable::Adopt(Bytes&& bytes, uint32_t lines) {
+  Clear();
+  buffer = std::move(bytes);
+  entries.reserve(lines);
+}
+
+void CLineTable::AppendInPlace(uint32_t offset, uint32_t length) {
+  if (uint64_t{offset} + length >= buffer.size()) LineTableOutOfRange();
+  buffer[offset + length] = '\0';
+  entries.push_back(Entry{offset, length});
 }
 
 void CLineTable::Reserve(uint32_t lines, uint64_t bytes) {
@@ -56,7 +68,7 @@ void CLineTable::Replace(uint32_t index, const char* text, uint32_t length) {
     return;
   }
   // The text may point into the buffer, which the append can move.
-  std::vector<char> copy(text, text + length);
+  Bytes copy(text, text + length);
   deadBytes += e.length + 1;
   e.offset = static_cast<uint32_t>(buffer.size());
   e.length = length;
@@ -66,7 +78,7 @@ void CLineTable::Replace(uint32_t index, const char* text, uint32_t length) {
 }
 
 void CLineTable::Compact() {
-  std::vector<char> packed;
+  Bytes packed;
   packed.reserve(buffer.size() - deadBytes);
   for (Entry& e : entries) {
     const uint32_t offset = static_cast<uint32_t>(packed.size());

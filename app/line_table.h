@@ -8,18 +8,53 @@
 // process with "vector [] access out of range"; callers test their indexes.
 
 #include <cstdint>
+#include <memory>
+#include <new>
+#include <utility>
 #include <vector>
+
+// A byte allocator whose resize leaves the new bytes as they are: a file's
+// bytes are read over them at once, so zeroing megabytes first would only
+// cost time.
+template <class T>
+struct CUninitialisedAllocator : std::allocator<T> {
+  template <class U>
+  struct rebind {
+    using other = CUninitialisedAllocator<U>;
+  };
+  CUninitialisedAllocator() = default;
+  template <class U>
+  CUninitialisedAllocator(const CUninitialisedAllocator<U>&) noexcept {}  // NOLINT: allocators convert implicitly
+  template <class U>
+  void construct(U* p) noexcept {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <class U, class... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+};
 
 class CLineTable {
  public:
+  using Bytes = std::vector<char, CUninitialisedAllocator<char>>;
+
   uint32_t Size() const { return static_cast<uint32_t>(entries.size()); }
   bool Empty() const { return entries.empty(); }
+  // Drops every line and gives the memory back.
   void Clear();
   // Room for `lines` more lines of `bytes` bytes in all, so that loading a
   // file of known size grows the table once.
   void Reserve(uint32_t lines, uint64_t bytes);
   void Append(const char* text, uint32_t length);
   void Append(const char* text);
+  // Drops every line and takes `bytes` as the buffer, with room for `lines`
+  // entries: a file read whole becomes the table without a copy, its lines
+  // then marked in it by AppendInPlace.
+  void Adopt(Bytes&& bytes, uint32_t lines);
+  // Appends the `length` bytes at `offset` of the buffer as a line, writing
+  // its NUL over the byte after it (a line feed, or a spare byte at the end).
+  void AppendInPlace(uint32_t offset, uint32_t length);
   // Element `index` becomes the text. A text no longer than the old one is
   // written in place; a longer one goes to the buffer's end, and the buffer
   // is compacted when replaced lines take more than half of it.
@@ -39,7 +74,7 @@ class CLineTable {
   void CheckIndex(uint32_t index) const;
   void Compact();
 
-  std::vector<char> buffer;
+  Bytes buffer;
   std::vector<Entry> entries;
   uint32_t deadBytes = 0;
 };
