@@ -16,8 +16,11 @@
 
 namespace {
 
-// Where the sandbox's real procfs is mounted; /proc is a tmpfs of links into it.
-constexpr const char* kHostProc = "/.hostproc";
+// Where the sandbox's real procfs is mounted; /proc is a tmpfs of links into
+// it. Inside the fresh /dev, because the host's root is bound read-only and
+// may have no folder of that name to mount on.
+constexpr const char* kHostProc = "/dev/.hostproc";
+constexpr const char* kHostPidMax = "/dev/.hostproc/sys/kernel/pid_max";
 // Process ids wrap below this in a sandbox with /proc/corvina, where the
 // kernel lets a pid namespace have its own limit: at most about 4,000
 // processes at once, which no test or emulated run comes near.
@@ -59,7 +62,7 @@ void Add(std::vector<std::string>& v, std::initializer_list<const char*> items) 
 }
 
 int ReadPidMax() {
-  FILE* f = std::fopen("/.hostproc/sys/kernel/pid_max", "r");
+  FILE* f = std::fopen(kHostPidMax, "r");
   if (f == nullptr) return -1;
   int v = -1;
   if (std::fscanf(f, "%d", &v) != 1) v = -1;
@@ -68,7 +71,7 @@ int ReadPidMax() {
 }
 
 bool WritePidMax(int value) {
-  FILE* f = std::fopen("/.hostproc/sys/kernel/pid_max", "w");
+  FILE* f = std::fopen(kHostPidMax, "w");
   if (f == nullptr) return false;
   bool ok = std::fprintf(f, "%d", value) > 0;
   ok = std::fclose(f) == 0 && ok;
