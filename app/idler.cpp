@@ -1,6 +1,7 @@
 #include "app/idler.h"
 
 #include <cstdlib>
+#include <cstring>
 
 #include "app/capture.h"
 #include "app/debug_log.h"
@@ -9,6 +10,7 @@
 #include "app/file_screen.h"
 #include "app/globals.h"
 #include "app/server_link.h"
+#include "ui/skin.h"
 
 CIdler idler;
 
@@ -16,34 +18,81 @@ void CIdler::ResetForTesting() {
   pendingScreen = nullptr;
   pendingFinLine = nullptr;
   shownDepth = 0;
+  resumedLevel = false;
   nestEveryLevel = false;
+}
+
+void CIdler::CFinishedLevels::Push(const Level& level) {
+  if (count > 0) {
+    Run& top = runs[count - 1];
+    if (top.level.screen == level.screen && top.level.scheme == level.scheme && top.level.finLine == level.finLine) {
+      ++top.repeats;
+      return;
+    }
+  }
+  if (count == kKeptFinishedLevels) {
+    // The oldest record is given up.
+    std::memmove(runs, runs + 1, sizeof runs[0] * (kKeptFinishedLevels - 1));
+    --count;
+  }
+  runs[count++] = Run{level, 1};
+}
+
+CIdler::Level CIdler::CFinishedLevels::Pop() {
+  Run& top = runs[count - 1];
+  const Level level = top.level;
+  if (--top.repeats == 0) --count;
+  return level;
 }
 
 void CIdler::Show(CUIEventLoop* loop, CUIScreen* screen, int32_t next, const char* finLine, bool ended) {
   loop->SetScreen(screen);
   loop->listener = this;
   status = next;
-  if (ended && !nestEveryLevel && shownDepth != 0 && loop->RunDepth() == shownDepth) {
+  if (!nestEveryLevel && shownDepth != 0 && loop->RunDepth() == shownDepth && (ended || resumedLevel)) {
     pendingScreen = screen;
     pendingFinLine = finLine;
     loop->LeaveRun();
     return;
   }
-  const int32_t outer = shownDepth;
+  const int32_t outerDepth = shownDepth;
+  const bool outerResumed = resumedLevel;
+  shownDepth = loop->RunDepth() + 1;
+  CFinishedLevels finished;
+  Level running = {screen, GetSkin()->GetColorScheme(), finLine};
+  resumedLevel = false;
+  screen->DoModal();
   for (;;) {
-    shownDepth = loop->RunDepth() + 1;
-    screen->DoModal();
-    if (pendingScreen == nullptr) break;
-    // The level just left was finished: its successor runs here instead.
-    screen = pendingScreen;
-    finLine = pendingFinLine;
-    pendingScreen = nullptr;
-    pendingFinLine = nullptr;
-    loop->SetScreen(screen);
-    loop->listener = this;
+    if (pendingScreen != nullptr) {
+      // The running level was finished and left for a new one, which
+      // starts under the scheme of the level it would have nested in.
+      finished.Push(running);
+      GetSkin()->SetColorScheme(running.screen->ColorSchemeIndex());
+      running = Level{pendingScreen, GetSkin()->GetColorScheme(), pendingFinLine};
+      pendingScreen = nullptr;
+      pendingFinLine = nullptr;
+      loop->SetScreen(running.screen);
+      loop->listener = this;
+      resumedLevel = false;
+      running.screen->DoModal();
+      continue;
+    }
+    if (resumedLevel) {
+      // What the DoModal of a resumed level does once its run has ended.
+      loop->quitRequested = false;
+      loop->SetScreen(running.screen);
+      loop->redrawRequested = true;
+      GetSkin()->SetColorScheme(running.scheme);
+    }
+    DebugLog(running.finLine);
+    if (finished.Empty()) break;
+    // The finished level below goes on where it stopped.
+    running = finished.Pop();
+    resumedLevel = true;
+    loop->ResumeRun();
   }
-  shownDepth = outer;
-  DebugLog(finLine);
+  shownDepth = outerDepth;
+  resumedLevel = outerResumed;
 }
 
 void CIdler::OnIdle(CUIEventLoop* loop) {

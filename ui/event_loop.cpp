@@ -25,6 +25,25 @@ void CUIEventLoop::Run() {
     display->Flush(true);
   }
   ++runDepth;
+  Passes();
+  --runDepth;
+}
+
+void CUIEventLoop::ResumeRun() {
+  ++runDepth;
+  // The flush that the interrupted pass's start may have asked for is
+  // made by the redraw that a returning modal run always requests.
+  FinishPass(false);
+  if (leaveRequested) {
+    leaveRequested = false;
+  } else {
+    SleepMicroseconds(kPassMicroseconds);
+    Passes();
+  }
+  --runDepth;
+}
+
+void CUIEventLoop::Passes() {
   while (!quitRequested) {
     ProcessEvents();
     if (leaveRequested) {
@@ -33,16 +52,19 @@ void CUIEventLoop::Run() {
     }
     SleepMicroseconds(kPassMicroseconds);
   }
-  --runDepth;
 }
 
 void CUIEventLoop::ProcessEvents() {
   // Becoming the active UI process shows this process's picture again.
   const int32_t active = GetActivePid();
-  bool flush = active != lastActivePid && active == static_cast<int32_t>(getpid());
+  const bool flush = active != lastActivePid && active == static_cast<int32_t>(getpid());
   lastActivePid = active;
   if (listener != nullptr) listener->OnIdle(this);
   if (leaveRequested) return;
+  FinishPass(flush);
+}
+
+void CUIEventLoop::FinishPass(bool flush) {
   if (screen != nullptr) {
     // Each handler's answer replaces the last: a later false cancels a flush.
     InputEvent event = {0, 0, 0};

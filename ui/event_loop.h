@@ -46,6 +46,12 @@ class CUIEventLoop {
   // in its place exactly where the Run would have gone on. The application
   // leaves a level so instead of nesting a new one above a level it ended.
   void LeaveRun() { leaveRequested = true; }
+  // Goes on with a Run whose pass was interrupted once its idle listener
+  // had returned: the rest of that pass (input, redraw, flush), its sleep,
+  // then passes until quitRequested, as a Run goes on once a modal run
+  // nested in its listener has returned. It counts as a Run and can be left.
+  // The application resumes a level so that it had left earlier.
+  void ResumeRun();
   // How many Runs are under way, nested ones included.
   int32_t RunDepth() const { return runDepth; }
 
@@ -54,6 +60,11 @@ class CUIEventLoop {
   bool redrawRequested = false;
 
  private:
+  // Passes until quitRequested or LeaveRun.
+  void Passes();
+  // A pass after its idle listener: input, redraw, flush.
+  void FinishPass(bool flush);
+
   MUIWidget* screen = nullptr;
   bool leaveRequested = false;
   int32_t runDepth = 0;

@@ -7,7 +7,8 @@
 // its pass and the pictures between them.
 //
 // A script is a list of steps (Then), each run between two passes once the
-// taps of the steps before it are played. It ends the run once it is played: after `kSettlePasses` idle
+// taps of the steps before it are played and a screen is shown (the state
+// machine rests in one of its active states). It ends the run once it is played: after `kSettlePasses` idle
 // passes the state machine is stopped (status -1, which it ignores) and
 // each level of the loop is ended in turn, so KestrelMain returns.
 #include <gtest/gtest.h>
@@ -32,7 +33,13 @@
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_environment.h"
 #include "ui/event_loop.h"
+#include "ui/list_box.h"
 #include "ui/widget.h"
+
+// The buttons and the field of the three screens on the 320 x 240 display.
+inline constexpr int32_t kDirOpen[] = {80, 214}, kDirExit[] = {240, 214};
+inline constexpr int32_t kFileEdit[] = {41, 215}, kFileExit[] = {275, 215};
+inline constexpr int32_t kEditSave[] = {81, 215}, kEditCancel[] = {238, 215}, kEditInput[] = {160, 55};
 
 class CAppFixture : public ::testing::Test {
  public:
@@ -44,7 +51,7 @@ class CAppFixture : public ::testing::Test {
 
   void SetUp() override {
     KESTREL_REQUIRE_SANDBOX();
-    std::system("rm -rf /mnt/sdcard");
+    RemoveCard();
     ASSERT_EQ(0, mkdir("/mnt/sdcard", 0755));
     clock.onSleep = [this] { OnPass(); };
     display.onFlush = [this] {
@@ -53,6 +60,12 @@ class CAppFixture : public ::testing::Test {
   }
   void TearDown() override {
     ResetApplicationForTesting();
+    RemoveCard();
+  }
+  // The directory screen enters folders as the working directory: leave the
+  // card before removing it.
+  static void RemoveCard() {
+    if (chdir("/") != 0) return;
     std::system("rm -rf /mnt/sdcard");
   }
 
@@ -65,19 +78,35 @@ class CAppFixture : public ::testing::Test {
     std::fclose(f);
   }
 
+  // The card of the state machine's tests. Listed at its root: the parent
+  // entry, docs and notes.txt (the debug log, debug.txt, is filtered out).
+  static void MakeNotesCard() {
+    Dir("kestrel");
+    File("kestrel/config.txt", "note\ndocs");
+    Dir("docs");
+    File("docs/inner.txt", "one\n");
+    File("notes.txt", "alpha\nbeta\ngamma\n");
+  }
+
   // Script steps: one touch sample and one key (or none) per pass.
   void Pass(std::optional<InputEvent> touch, std::optional<int32_t> key = std::nullopt) {
     input.touches.push_back(touch);
     input.keys.push_back(key);
   }
-  void Idle(int passes) {
-    for (int i = 0; i < passes; ++i) Pass(std::nullopt);
+  void Idle(int count) {
+    for (int i = 0; i < count; ++i) Pass(std::nullopt);
   }
   // Pen down and up at a point, then a pass to spare.
   void Tap(int32_t x, int32_t y) {
     Pass(InputEvent{x, y, 1});
     Pass(InputEvent{x, y, 0});
     Idle(1);
+  }
+  void Press(const int32_t (&at)[2]) { Tap(at[0], at[1]); }
+  // A tap on row `row` of a list; rows are as tall as their first item.
+  void TapRow(CUIListBox* list, int32_t row) {
+    const int32_t h = list->GetItemHeight(0);
+    Tap(list->rect.x + 20, list->rect.y + row * h + h / 2);
   }
   void TapWidget(const MUIWidget* w) { Tap(w->rect.x + w->rect.width / 2, w->rect.y + w->rect.height / 2); }
   void Key(int32_t code) {
@@ -115,7 +144,8 @@ class CAppFixture : public ::testing::Test {
       GetEventLoop()->quitRequested = true;
       return;
     }
-    if (input.touches.empty() && input.keys.empty()) {
+    const bool shown = status == directory_active || status == file_active || status == editline_active;
+    if (input.touches.empty() && input.keys.empty() && shown) {
       if (!actions.empty()) {
         std::function<void()> next = actions.front();
         actions.pop_front();

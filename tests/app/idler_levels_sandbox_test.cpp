@@ -14,10 +14,6 @@
 
 namespace {
 
-constexpr int32_t kDirOpen[] = {80, 214};
-constexpr int32_t kFileEdit[] = {41, 215}, kFileExit[] = {275, 215};
-constexpr int32_t kEditSave[] = {81, 215}, kEditCancel[] = {238, 215};
-
 class LevelsTest : public CAppFixture {
  public:
   LevelsTest() = default;
@@ -25,17 +21,8 @@ class LevelsTest : public CAppFixture {
 
   void SetUp() override {
     CAppFixture::SetUp();
-    Dir("kestrel");
-    File("kestrel/config.txt", "note\ndocs");
-    Dir("docs");
-    File("docs/inner.txt", "one\n");
-    File("notes.txt", "alpha\nbeta\ngamma\n");
+    MakeNotesCard();
     eachPass = [this] { deepest = std::max(deepest, GetEventLoop()->RunDepth()); };
-  }
-  void Press(const int32_t (&at)[2]) { Tap(at[0], at[1]); }
-  void TapRow(CUIListBox* list, int32_t row) {
-    const int32_t h = list->GetItemHeight(0);
-    Tap(list->rect.x + 20, list->rect.y + row * h + h / 2);
   }
   // Directory -> file -> directory and file -> edit line -> file cycles,
   // a folder entered and left, as a user goes.
@@ -56,6 +43,21 @@ class LevelsTest : public CAppFixture {
     Then([this] { Press(kDirOpen); });
     Then([this] { TapRow(p_dir_screen->List(), 0); });
     Then([this] { Press(kDirOpen); });
+    // A burst without pauses, pen and remote together: samples arrive in the
+    // very passes where screens change, on whichever screen is current (no
+    // tap reaches the directory screen's Exit, which would end the process).
+    Then([this] {
+      const int32_t row2 = 26 + 2 * p_dir_screen->List()->GetItemHeight(0) + 3;
+      const int32_t points[][2] = {{40, row2},     {kDirOpen[0], kDirOpen[1]},   {40, 40},
+                                   {kFileEdit[0], kFileEdit[1]}, {kEditSave[0], kEditSave[1]},
+                                   {kFileEdit[0], kFileEdit[1]}, {kEditCancel[0], kEditCancel[1]},
+                                   {120, 215},  {kDirOpen[0], kDirOpen[1]}};
+      int32_t key = 0;
+      for (const auto& p : points) {
+        Pass(InputEvent{p[0], p[1], 1}, key++ % 3 == 0 ? std::optional<int32_t>(2) : std::nullopt);
+        Pass(InputEvent{p[0], p[1], 0});
+      }
+    });
   }
   // A second run in the same process starts as the first did.
   void ResetBetweenRuns() {
@@ -82,7 +84,15 @@ TEST_F(LevelsTest, UnwoundLevelsKeepTheNestedOrder) {
   const std::vector<std::string> unwound = UntilStop(TakeLog());
 
   // Every trace line, pass and flushed picture in the same order.
-  EXPECT_EQ(nested, unwound);
+  EXPECT_EQ(nested.size(), unwound.size());
+  const auto diff = std::mismatch(nested.begin(), nested.end(), unwound.begin(), unwound.end());
+  if (diff.first != nested.end() || diff.second != unwound.end()) {
+    const auto from = static_cast<size_t>(std::max<ptrdiff_t>(0, diff.first - nested.begin() - 12));
+    std::string context;
+    for (size_t i = from; i < from + 24; ++i)
+      context += (i < nested.size() ? nested[i] : "<end>") + "  |  " + (i < unwound.size() ? unwound[i] : "<end>") + "\n";
+    ADD_FAILURE() << "first difference at line " << diff.first - nested.begin() << " (nested | unwound):\n" << context;
+  }
   EXPECT_GT(std::count(unwound.begin(), unwound.end(), std::string("Idle : debut status = file_requested_from_line")), 5);
   EXPECT_EQ(2, deepest) << "the main run and the screen shown";
   EXPECT_GE(nestedDepth, 9) << "the nested order adds a level per cycle";

@@ -201,6 +201,25 @@ TEST_F(EventLoopTest, LeaveRunEndsTheInnerRunAfterItsListener) {
   EXPECT_EQ(0, loop->RunDepth());
 }
 
+// ResumeRun goes on as a Run does after a nested modal run returned: the
+// rest of the pass first, then its sleep and further passes.
+TEST_F(EventLoopTest, ResumeRunFinishesThePassThenRunsPasses) {
+  loop->SetScreen(&screenA);
+  Settle();
+  int idles = 0;
+  listener.onIdle = [&](CUIEventLoop* l) {
+    log.push_back("depth " + std::to_string(l->RunDepth()));
+    if (++idles == 2) l->quitRequested = true;
+  };
+  loop->listener = &listener;
+  loop->redrawRequested = true;
+  input.Touch(3, 3, 1);
+  loop->ResumeRun();
+  EXPECT_EQ((CEventLog{"A touch 3,3,1", "A draw", "flush", "idle", "depth 1", "idle", "depth 1"}), log);
+  EXPECT_EQ(3 * 50000, clock.SleptMicroseconds());
+  EXPECT_EQ(0, loop->RunDepth());
+}
+
 TEST_F(EventLoopTest, NestedModalsRestoreScreenAndSchemeLevelByLevel) {
   CTestScreen screenB(log, "B", 5), screenC(log, "C", 9);
   loop->SetScreen(&screenA);
