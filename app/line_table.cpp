@@ -11,8 +11,9 @@ void LineTableOutOfRange() {
 
 void CLineTable::Clear() {
   Bytes().swap(buffer);
+  Bytes().swap(replaced);
   std::vector<Entry>().swap(entries);
-  deadBytes = 0;
+  deadReplacedBytes = 0;
 }
 
 void CLineTable::Adopt(Bytes&& bytes, uint32_t lines) {
@@ -47,7 +48,7 @@ void CLineTable::CheckIndex(uint32_t index) const {
 
 const char* CLineTable::Text(uint32_t index) const {
   CheckIndex(index);
-  return buffer.data() + entries[index].offset;
+  return At(entries[index]);
 }
 
 uint32_t CLineTable::Length(uint32_t index) const {
@@ -58,34 +59,35 @@ uint32_t CLineTable::Length(uint32_t index) const {
 void CLineTable::Replace(uint32_t index, const char* text, uint32_t length) {
   CheckIndex(index);
   Entry& e = entries[index];
-  char* old = buffer.data() + e.offset;
+  char* old = At(e);
   if (length <= e.length) {
     // memmove: the text may be this very line (a cancelled edit).
     std::memmove(old, text, length);
     old[length] = '\0';
-    deadBytes += e.length - length;
+    if ((e.offset & kReplacedBit) != 0) deadReplacedBytes += e.length - length;
     e.length = length;
     return;
   }
-  // The text may point into the buffer, which the append can move.
+  // The text may point into the buffer of replaced lines, which can move.
   Bytes copy(text, text + length);
-  deadBytes += e.length + 1;
-  e.offset = static_cast<uint32_t>(buffer.size());
+  if ((e.offset & kReplacedBit) != 0) deadReplacedBytes += e.length + 1;
+  e.offset = static_cast<uint32_t>(replaced.size()) | kReplacedBit;
   e.length = length;
-  buffer.insert(buffer.end(), copy.begin(), copy.end());
-  buffer.push_back('\0');
-  if (deadBytes > buffer.size() / 2) Compact();
+  replaced.insert(replaced.end(), copy.begin(), copy.end());
+  replaced.push_back('\0');
+  if (deadReplacedBytes > replaced.size() / 2) CompactReplaced();
 }
 
-void CLineTable::Compact() {
+void CLineTable::CompactReplaced() {
   Bytes packed;
-  packed.reserve(buffer.size() - deadBytes);
+  packed.reserve(replaced.size() - deadReplacedBytes);
   for (Entry& e : entries) {
+    if ((e.offset & kReplacedBit) == 0) continue;
+    const char* from = At(e);
     const uint32_t offset = static_cast<uint32_t>(packed.size());
-    packed.insert(packed.end(), buffer.begin() + static_cast<std::ptrdiff_t>(e.offset),
-                  buffer.begin() + static_cast<std::ptrdiff_t>(e.offset + e.length + 1));
-    e.offset = offset;
+    packed.insert(packed.end(), from, from + e.length + 1);
+    e.offset = offset | kReplacedBit;
   }
-  buffer.swap(packed);
-  deadBytes = 0;
+  replaced.swap(packed);
+  deadReplacedBytes = 0;
 }

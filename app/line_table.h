@@ -56,27 +56,35 @@ class CLineTable {
   // its NUL over the byte after it (a line feed, or a spare byte at the end).
   void AppendInPlace(uint32_t offset, uint32_t length);
   // Element `index` becomes the text. A text no longer than the old one is
-  // written in place; a longer one goes to the buffer's end, and the buffer
-  // is compacted when replaced lines take more than half of it.
+  // written in place; a longer one goes to a second, small buffer of
+  // replaced lines (the file's own buffer is never grown or copied for an
+  // edit), which is compacted when dead text takes more than half of it.
   void Replace(uint32_t index, const char* text, uint32_t length);
   // The line's bytes and their number.
   const char* Text(uint32_t index) const;
   uint32_t Length(uint32_t index) const;
-  // Bytes of the buffer, dead ones of replaced lines included.
-  uint64_t BufferBytes() const { return buffer.size(); }
+  // Bytes of both buffers, dead ones of replaced lines included.
+  uint64_t BufferBytes() const { return buffer.size() + replaced.size(); }
 
  private:
-  // The tables' caps keep the buffer far below 4 GiB.
+  // The tables' caps keep each buffer far below 2 GiB; the top bit of an
+  // offset says the line lies in the buffer of replaced lines.
+  static constexpr uint32_t kReplacedBit = 0x80000000u;
   struct Entry {
     uint32_t offset;
     uint32_t length;
   };
   void CheckIndex(uint32_t index) const;
-  void Compact();
+  const char* At(const Entry& e) const {
+    return (e.offset & kReplacedBit) != 0 ? replaced.data() + (e.offset & ~kReplacedBit) : buffer.data() + e.offset;
+  }
+  char* At(const Entry& e) { return const_cast<char*>(static_cast<const CLineTable*>(this)->At(e)); }
+  void CompactReplaced();
 
   Bytes buffer;
+  Bytes replaced;
   std::vector<Entry> entries;
-  uint32_t deadBytes = 0;
+  uint32_t deadReplacedBytes = 0;
 };
 
 // Stops the process with the string lists' bounds message.

@@ -67,6 +67,25 @@ TEST(LineTable, RepeatedLongerReplacementsStayCompact) {
   }
 }
 
+// An edit of a file's line never grows or moves the file's own buffer: a
+// longer text goes beside it, so a 30 MB file is not copied for one edit.
+TEST(LineTable, LongerReplacementLeavesTheFileBufferInPlace) {
+  const std::string text = "ab\ncd\nef";
+  CLineTable::Bytes bytes(text.begin(), text.end());
+  bytes.push_back('?');
+  CLineTable t;
+  t.Adopt(std::move(bytes), 3);
+  for (uint32_t offset : {0u, 3u, 6u}) t.AppendInPlace(offset, 2);
+  const char* first = t.Text(0);
+  const uint64_t size = t.BufferBytes();
+  t.Replace(1, "a longer line", 13);
+  EXPECT_EQ(first, t.Text(0));
+  EXPECT_EQ(size + 14, t.BufferBytes());
+  t.Replace(1, "cd", 2);  // shorter again: in place, beside the file
+  EXPECT_EQ("cd", Line(t, 1));
+  EXPECT_EQ("ef", Line(t, 2));
+}
+
 TEST(LineTable, AdoptedBufferIsSplitInPlace) {
   const std::string text = "ab\ncd";
   CLineTable::Bytes bytes(text.begin(), text.end());
