@@ -8,6 +8,7 @@
 #include "app/debug_log.h"
 #include "app/directory_reader.h"
 #include "app/globals.h"
+#include "app/screen_list.h"
 #include "gfx/image.h"
 #include "ui/message_box.h"
 
@@ -74,11 +75,7 @@ CDirectory_Screen::CDirectory_Screen() : CUIScreen(kSchemeIndex) {
   list = new CUIStringListBox(UIRect(margin, rowHeight + gap, screenWidth - 2 * margin, listHeight), "", this);
   DebugLog("Dir : Constructor : on la remplit pour la premi\xE8" "re fois");
   Draw_Directory_Content(dir_path);
-  list->listStyle = CUIListBox::kUniformRows;
-  list->SetFont(nullptr);
-  list->ResetList();
-  list->page = 0;
-  list->selected = 0;
+  StartScreenList(list);
   AddChild(list);
   DebugLog("Dir : Constructor : on l'a rempli pour la premi\xE8" "re fois");
 

@@ -5,6 +5,7 @@
 
 #include "app/debug_log.h"
 #include "app/globals.h"
+#include "app/screen_list.h"
 #include "app/text_file.h"
 #include "gfx/image.h"
 
@@ -39,11 +40,7 @@ CFile_Screen::CFile_Screen() : CUIScreen(10) {
   DebugLog("File : Constructor : on a cr\xE9\xE9 la liste");
 
   Draw_File_Content(file_path.c_str(), true);
-  list->listStyle = CUIListBox::kUniformRows;
-  list->SetFont(nullptr);
-  list->ResetList();
-  list->page = 0;
-  list->selected = 0;
+  StartScreenList(list);
   AddChild(list);
   DebugLog("File : Constructor : on a rempli la liste");
 

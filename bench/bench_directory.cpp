@@ -22,7 +22,8 @@
 
 #include "app/directory_screen.h"
 #include "app/globals.h"
-#include "bench/ratio_reporter.h"
+#include "bench/device_sandbox.h"
+#include "bench/process_figures.h"
 #include "device/device_seams.h"
 #include "device/memory_frame_buffer.h"
 #include "ui/skin.h"
@@ -127,61 +128,12 @@ void BM_OpenFolder(benchmark::State& state) {
 
 void BM_LsFolder(benchmark::State& state) {
   const std::string& folder = Folder(kSmallFolder);
-  char ls[] = "ls", one[] = "-1";
-  std::vector<char> path(folder.begin(), folder.end());
-  path.push_back('\0');
-  char* argv[] = {ls, one, path.data(), nullptr};
-  char locale[] = "LC_ALL=C";
-  char* envp[] = {locale, nullptr};
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
   for (auto _ : state) {
-    pid_t pid = 0;
-    int status = 0;
-    if (posix_spawnp(&pid, "ls", &actions, nullptr, argv, envp) != 0 || waitpid(pid, &status, 0) != pid ||
-        !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    if (!RunQuietly({"ls", "-1", folder}, true)) {
       state.SkipWithError("ls failed");
       break;
     }
   }
-  posix_spawn_file_actions_destroy(&actions);
-}
-
-// VmHWM of this process in KiB, or -1.
-long HighWaterKiB() {
-  FILE* f = std::fopen("/proc/self/status", "r");
-  if (f == nullptr) return -1;
-  char line[256];
-  long kib = -1;
-  while (std::fgets(line, sizeof line, f) != nullptr)
-    if (std::sscanf(line, "VmHWM: %ld kB", &kib) == 1) break;
-  std::fclose(f);
-  return kib;
-}
-
-// The high-water mark grown by one opening of the folder, in a child whose
-// mark starts at its resident size (reset again through clear_refs); -1 on failure.
-long PeakGrowthKiB(CBenchDirectory& bench, const std::string& folder) {
-  int pipeFds[2];
-  if (pipe(pipeFds) != 0) return -1;
-  const pid_t pid = fork();
-  if (pid == 0) {
-    close(pipeFds[0]);
-    WriteFile("/proc/self/clear_refs", "5");
-    const long before = HighWaterKiB();
-    bench.Open(folder);
-    const long after = HighWaterKiB();
-    const long growth = before >= 0 && after >= 0 ? after - before : -1;
-    (void)!write(pipeFds[1], &growth, sizeof growth);
-    _exit(0);
-  }
-  close(pipeFds[1]);
-  long growth = -1;
-  if (pid < 0 || read(pipeFds[0], &growth, sizeof growth) != static_cast<ssize_t>(sizeof growth)) growth = -1;
-  close(pipeFds[0]);
-  if (pid > 0) waitpid(pid, nullptr, 0);
-  return growth;
 }
 
 void BM_PeakGrowth1M(benchmark::State& state) {
@@ -189,7 +141,7 @@ void BM_PeakGrowth1M(benchmark::State& state) {
   CBenchDirectory bench;
   bench.Open(Folder(kSmallFolder));  // warm: fonts, the list's rows, the library's buffers
   long growth = -1;
-  for (auto _ : state) growth = PeakGrowthKiB(bench, folder);
+  for (auto _ : state) growth = PeakGrowthInChildKiB([&] { bench.Open(folder); });
   if (growth < 0) {
     state.SkipWithError("no high-water mark");
     return;
@@ -203,30 +155,14 @@ BENCHMARK(BM_OpenFolder)->UseRealTime()->Unit(benchmark::kMillisecond)->Repetiti
 BENCHMARK(BM_LsFolder)->UseRealTime()->Unit(benchmark::kMillisecond)->Repetitions(kRepeats)->ReportAggregatesOnly(true);
 BENCHMARK(BM_PeakGrowth1M)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 
-// The ratio reporter, with figures in wall time.
-class CWallRatioReporter final : public CRatioReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs) iWall[r.benchmark_name()] = r.GetAdjustedRealTime();
-    CRatioReporter::ReportRuns(runs);
-  }
-  void PrintWallRatio(const char* name, const std::string& run, const std::string& baseline) const {
-    const std::string suffix = "/repeats:" + std::to_string(kRepeats) + "/real_time_median";
-    auto r = iWall.find(run + suffix), b = iWall.find(baseline + suffix);
-    if (r != iWall.end() && b != iWall.end() && b->second > 0) std::printf("ratio %s %.3f\n", name, r->second / b->second);
-  }
-
- private:
-  std::map<std::string, double> iWall;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
+  EnterDeviceSandbox(argc, argv);
   benchmark::Initialize(&argc, argv);
   CWallRatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintWallRatio("folder_100k_vs_ls", "BM_OpenFolder", "BM_LsFolder");
+  reporter.PrintWallRatio("folder_100k_vs_ls", "BM_OpenFolder", "BM_LsFolder", kRepeats);
   if (gPeakGrowthMiB >= 0) std::printf("ratio folder_1m_peak_growth_mib %.3f\n", gPeakGrowthMiB);
   benchmark::Shutdown();
   RemoveRoot();

@@ -17,13 +17,12 @@
 
 #include "app/file_screen.h"
 #include "app/globals.h"
-#include "bench/ratio_reporter.h"
+#include "bench/device_sandbox.h"
+#include "bench/process_figures.h"
 #include "device/device_seams.h"
 #include "device/memory_frame_buffer.h"
 #include "ui/skin.h"
 #include "ui/ui_seams.h"
-
-extern char** environ;
 
 namespace {
 
@@ -87,22 +86,12 @@ void BM_OpenMillionLines(benchmark::State& state) {
 }
 
 void BM_WcLines(benchmark::State& state) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-  std::string file = gFile;
-  char wc[] = "wc", minusL[] = "-l";
-  char* argv[] = {wc, minusL, file.data(), nullptr};
   for (auto _ : state) {
-    pid_t pid;
-    int status = 0;
-    if (posix_spawnp(&pid, "wc", &actions, nullptr, argv, environ) != 0 || waitpid(pid, &status, 0) != pid ||
-        !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    if (!RunQuietly({"wc", "-l", gFile}, false)) {
       state.SkipWithError("wc -l failed");
       break;
     }
   }
-  posix_spawn_file_actions_destroy(&actions);
 }
 
 // wc runs in a child process, so both are timed by the wall clock.
@@ -111,85 +100,26 @@ BENCHMARK(BM_WcLines)->UseRealTime()->Repetitions(kRepeats)->ReportAggregatesOnl
 BENCHMARK(BM_OpenMillionLines)->UseRealTime()->Repetitions(kRepeats)->ReportAggregatesOnly(true);
 
 // Real time per iteration of each run (the medians of repeated runs).
-class CRealTimeReporter : public CRatioReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs) iReal[r.benchmark_name()] = r.GetAdjustedRealTime();
-    CRatioReporter::ReportRuns(runs);
-  }
-  void PrintRatio(const char* name, const std::string& run, const std::string& baseline) const {
-    const std::string suffix = "/repeats:" + std::to_string(kRepeats) + "/real_time_median";
-    auto r = iReal.find(run + suffix), b = iReal.find(baseline + suffix);
-    if (r != iReal.end() && b != iReal.end() && b->second > 0)
-      std::printf("ratio %s %.3f\n", name, r->second / b->second);
-  }
-
- private:
-  std::map<std::string, double> iReal;
-};
-
-long StatusKilobytes(const char* key) {
-  FILE* f = std::fopen("/proc/self/status", "r");
-  if (f == nullptr) return -1;
-  char line[256];
-  long value = -1;
-  const size_t n = std::strlen(key);
-  while (std::fgets(line, sizeof line, f) != nullptr)
-    if (std::strncmp(line, key, n) == 0) value = std::strtol(line + n, nullptr, 10);
-  std::fclose(f);
-  return value;
-}
-
 // The peak of one open over the resident set before it, as a multiple of
-// the file's size; -1 when it cannot be measured. In a child forked before
-// any benchmark, so that no memory an earlier open freed (and the allocator
+// the file's size; -1 when it cannot be measured. Measured before any
+// benchmark, so that no memory an earlier open freed (and the allocator
 // kept) is reused.
 double MeasurePeakMemory() {
-  int pipeFds[2];
-  if (pipe(pipeFds) != 0) return -1;
-  const pid_t pid = fork();
-  if (pid < 0) {
-    close(pipeFds[0]);
-    close(pipeFds[1]);
-    return -1;
-  }
-  if (pid == 0) {
-    close(pipeFds[0]);
-    double ratio = -1;
-    {
-      CBenchFileScreen bench;
-      const long before = StatusKilobytes("VmRSS:");
-      // "5" resets the peak to the resident set now.
-      const int clear = open("/proc/self/clear_refs", O_WRONLY);
-      const bool reset = clear >= 0 && write(clear, "5", 1) == 1;
-      if (clear >= 0) close(clear);
-      if (reset && before > 0) {
-        bench.Open();
-        const long peak = StatusKilobytes("VmHWM:");
-        if (peak > 0) ratio = static_cast<double>(peak - before) * 1024.0 / static_cast<double>(gFileBytes);
-      }
-    }
-    ssize_t ignored = write(pipeFds[1], &ratio, sizeof ratio);
-    (void)ignored;
-    _exit(0);
-  }
-  close(pipeFds[1]);
-  double ratio = -1;
-  const bool got = read(pipeFds[0], &ratio, sizeof ratio) == static_cast<ssize_t>(sizeof ratio);
-  close(pipeFds[0]);
-  waitpid(pid, nullptr, 0);
-  return got ? ratio : -1;
+  CBenchFileScreen bench;
+  const long kib = PeakGrowthInChildKiB([&] { bench.Open(); });
+  return kib < 0 ? -1 : static_cast<double>(kib) * 1024.0 / static_cast<double>(gFileBytes);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  EnterDeviceSandbox(argc, argv);
   MakeFixture();
   const double peak = MeasurePeakMemory();
   benchmark::Initialize(&argc, argv);
-  CRealTimeReporter reporter;
+  CWallRatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintRatio("file_1m_lines_vs_wc", "BM_OpenMillionLines", "BM_WcLines");
+  reporter.PrintWallRatio("file_1m_lines_vs_wc", "BM_OpenMillionLines", "BM_WcLines", kRepeats);
   if (peak >= 0) std::printf("ratio file_1m_lines_peak_memory_vs_size %.3f\n", peak);
   benchmark::Shutdown();
   RemoveFixture();
