@@ -6,6 +6,7 @@
 #include "tests/support/golden.h"
 #include "tests/support/recording_screen.h"
 #include "tests/support/skin_folder.h"
+#include "ui/skin.h"
 
 namespace {
 
@@ -16,6 +17,7 @@ TEST(EditLineScreenGolden, FieldWithText) {
   skin.Install();
   {
     CEditLine_Screen screen;
+    GetSkin()->SetColorScheme(screen.ColorSchemeIndex());  // as its modal run shows it
     screen.Input()->SetText("Hello world 42");
     screen.Draw();
     EXPECT_TRUE(MatchesGolden(display.Pixels(), "app_edit_line_screen"));

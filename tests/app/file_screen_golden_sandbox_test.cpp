@@ -12,6 +12,7 @@
 #include "tests/support/golden.h"
 #include "tests/support/sandbox_guard.h"
 #include "tests/support/skin_folder.h"
+#include "ui/skin.h"
 
 namespace {
 
@@ -31,6 +32,7 @@ TEST(FileScreenGolden, AFileWithASelectedLine) {
                                            "\n"
                                            "Call ahead\n";
   CFile_Screen screen;
+  GetSkin()->SetColorScheme(screen.ColorSchemeIndex());  // as its modal run shows it
   screen.Refresh_Screen(path.c_str(), true);
   screen.List()->selected = 2;
   screen.Draw();
