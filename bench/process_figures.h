@@ -51,8 +51,10 @@ inline long StatusKiB(const char* key) {
   return kib;
 }
 
-// The high-water mark that `work` adds, in KiB, measured in a forked child
-// whose mark is first reset to its resident size (clear_refs "5"); -1 on failure.
+// The high-water mark that `work` adds, in KiB, measured in a forked child:
+// a child's mark starts at its resident size at the fork (and clear_refs "5"
+// resets it there too, where /proc is writable, not in the device sandbox);
+// -1 on failure.
 template <class Work>
 long PeakGrowthInChildKiB(Work work) {
   int pipeFds[2];
@@ -62,10 +64,12 @@ long PeakGrowthInChildKiB(Work work) {
     close(pipeFds[0]);
     long growth = -1;
     const int clear = open("/proc/self/clear_refs", O_WRONLY);
-    const bool reset = clear >= 0 && write(clear, "5", 1) == 1;
-    if (clear >= 0) close(clear);
+    if (clear >= 0) {
+      (void)!write(clear, "5", 1);
+      close(clear);
+    }
     const long before = StatusKiB("VmHWM:");
-    if (reset && before > 0) {
+    if (before > 0) {
       work();
       const long after = StatusKiB("VmHWM:");
       if (after > 0) growth = after - before;
