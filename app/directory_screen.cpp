@@ -8,8 +8,7 @@
 #include "app/debug_log.h"
 #include "app/directory_reader.h"
 #include "app/globals.h"
-#include "app/screen_list.h"
-#include "gfx/image.h"
+#include "app/screen_style.h"
 #include "ui/message_box.h"
 
 namespace {
@@ -23,8 +22,6 @@ static_assert(CDirectory_Screen::kShownNames + 1 <= CUIStringListBox::kCapacity,
 constexpr const char kFoundPrefix[] = "On a trouv\xE9 : ";
 // The added-name line is formatted into this many bytes; longer ones are cut.
 constexpr size_t kAddedLineBytes = 128;
-
-Color Background() { return ToColor(0, 0, 128); }
 
 void Log(const std::string& text) { DebugLog(text.data(), static_cast<uint32_t>(text.size())); }
 
@@ -64,7 +61,7 @@ CDirectory_Screen::CDirectory_Screen() : CUIScreen(kSchemeIndex) {
   gap = rowHeight / 10;
   listHeight = 6 * rowHeight - 2 * gap;
   dir_path = std::string(kCardRoot) + "/";
-  SetBackground(Background(), nullptr);
+  SetBackground(ScreenBackground(), nullptr);
 
   title = new CUILabel(UIRect(margin, gap, screenWidth - 2 * margin, rowHeight), dir_path.c_str());
   title->SetFont(nullptr);
@@ -93,7 +90,7 @@ CDirectory_Screen::CDirectory_Screen() : CUIScreen(kSchemeIndex) {
 void CDirectory_Screen::Refresh_Screen(const std::string& path) {
   DebugLog("Dir : Refresh_Screen : debut");
   Log(path);
-  SetBackground(Background(), nullptr);
+  SetBackground(ScreenBackground(), nullptr);
   title->SetText(path.c_str());
   title->Draw();
   Draw_Directory_Content(path);

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/screen_style.h"
 #include "ui/button.h"
 #include "ui/label.h"
 #include "ui/list_box.h"
@@ -21,7 +22,7 @@ class CDirectory_Screen : public CUIScreen, public MUIWidget::MUIWidgetEvents {
   static constexpr const char* kContinue = "Continue...";
   // The names a folder shows; dir_entries keeps only as many.
   static constexpr uint32_t kShownNames = 48;
-  static constexpr int32_t kSchemeIndex = 10;
+  static constexpr int32_t kSchemeIndex = kScreenScheme;
   static constexpr int32_t kOpenTag = 1;
   static constexpr int32_t kExitTag = 2;
 

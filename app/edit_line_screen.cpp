@@ -4,26 +4,28 @@
 
 #include "app/debug_log.h"
 #include "app/globals.h"
-#include "gfx/image.h"
+#include "app/screen_style.h"
+#include "ui/keyboard_screen.h"
 
 namespace {
 constexpr int32_t kMargin = 5;
 constexpr int32_t kButtonHeight = 40;
-// The field's keyboard: letters with the digits key and the capital and
-// small letter keys.
-constexpr int32_t kInputKeyboardFlags = 0x2C0;
+// The field's keyboard: automatic capitals, drawn over the screen's
+// background with its text line too.
+constexpr int32_t kInputKeyboardFlags =
+    CUIKeyboardScreen::kAutoCapitals | CUIKeyboardScreen::kScreenBackground | CUIKeyboardScreen::kLineBackground;
+static_assert(kInputKeyboardFlags == 0x2C0, "the field's keyboard flags");
 constexpr int32_t kInputMaxLength = 20;
-const Color kBackground = ToColor(0, 0, 128);
 }  // namespace
 
-CEditLine_Screen::CEditLine_Screen() : CUIScreen(10) {
+CEditLine_Screen::CEditLine_Screen() : CUIScreen(kScreenScheme) {
   MVirtualScreen* vs = GetVirtualScreen();
   const int32_t w = static_cast<int32_t>(vs->GetWidth());
   const int32_t h = static_cast<int32_t>(vs->GetHeight());
   const int32_t buttonWidth = (w - 3 * kMargin) / 2;
   const int32_t contentWidth = w - 2 * kMargin;
   const int32_t rowHeight = (h - kButtonHeight - 4 * kMargin) / 10;
-  SetBackground(kBackground, nullptr);
+  SetBackground(ScreenBackground(), nullptr);
   DebugLog("Edit : Constructor : debut");
 
   p_title = new CUILabel(UIRect(kMargin, kMargin, contentWidth, rowHeight), "Edit a line");
@@ -52,7 +54,7 @@ CEditLine_Screen::CEditLine_Screen() : CUIScreen(10) {
 void CEditLine_Screen::Refresh_Screen(const char* lineText, uint32_t length) {
   DebugLog("Edit : Refresh_Screen : debut");
   DebugLog(lineText, length);
-  SetBackground(kBackground, nullptr);
+  SetBackground(ScreenBackground(), nullptr);
   p_title->Draw();
   input->Draw();
   saveButton->Draw();

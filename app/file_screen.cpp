@@ -5,18 +5,15 @@
 
 #include "app/debug_log.h"
 #include "app/globals.h"
-#include "app/screen_list.h"
+#include "app/screen_style.h"
 #include "app/text_file.h"
-#include "gfx/image.h"
 
 namespace {
 constexpr int32_t kMargin = 5;
 constexpr int32_t kButtonHeight = 40;
-
-Color FileBackground() { return ToColor(0, 0, 128); }
 }  // namespace
 
-CFile_Screen::CFile_Screen() : CUIScreen(10) {
+CFile_Screen::CFile_Screen() : CUIScreen(kScreenScheme) {
   MVirtualScreen* vs = GetVirtualScreen();
   const int32_t width = static_cast<int32_t>(vs->GetWidth());
   const int32_t height = static_cast<int32_t>(vs->GetHeight());
@@ -24,7 +21,7 @@ CFile_Screen::CFile_Screen() : CUIScreen(10) {
   const int32_t contentWidth = width - 2 * kMargin;
   const int32_t rowHeight = (height - kButtonHeight - 4 * kMargin) / 10;
 
-  SetBackground(FileBackground(), nullptr);
+  SetBackground(ScreenBackground(), nullptr);
   DebugLog("File : Constructor : debut");
 
   file_name = new CUILabel(UIRect(kMargin, kMargin, contentWidth, rowHeight), file_path.c_str());
@@ -114,7 +111,7 @@ void CFile_Screen::Refresh_Screen(const char* path, bool fromFile) {
   if (path == nullptr) path = "";
   DebugLog("File : Refresh_Screen : debut");
   DebugLog(path);
-  SetBackground(FileBackground(), nullptr);
+  SetBackground(ScreenBackground(), nullptr);
   Draw_File_Content(path, fromFile);
   DebugLog("File : Refresh_Screen : on a rempli la liste");
   list->Draw();
