@@ -37,8 +37,9 @@ std::string FindBwrap() {
   return std::string();
 }
 
-// /var/run is a link to /run on Debian: the fresh tmpfs goes where the link points.
-std::string RunDir() {
+}  // namespace
+
+std::string SandboxRunDir() {
   char target[256];
   ssize_t n = readlink("/var/run", target, sizeof target - 1);
   if (n <= 0) return "/var/run";
@@ -47,6 +48,8 @@ std::string RunDir() {
   if (!t.empty() && t[0] != '/') t = "/var/" + t;
   return t;
 }
+
+namespace {
 
 // The entry of /tmp that holds path ("/tmp/a" for "/tmp/a/b/c"), or empty
 // when path is not under /tmp.
@@ -155,7 +158,7 @@ std::vector<std::string> SandboxCommand(const SandboxOptions& options,
   Add(a, {"--gid"});
   a.push_back(std::to_string(options.gid));
   Add(a, {"--dev", "/dev", "--tmpfs", "/tmp", "--tmpfs", "/mnt", "--tmpfs"});
-  a.push_back(RunDir());
+  a.push_back(SandboxRunDir());
   if (options.procCorvina) {
     // A procfs cannot take a new folder, so /proc becomes a tmpfs of links
     // into a real procfs of the sandbox's own pid namespace; the prepare step

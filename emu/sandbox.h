@@ -33,6 +33,10 @@ struct SandboxOptions {
   std::string tool;
 };
 
+// Where the sandbox's fresh /var/run is: on Debian /var/run is a link to
+// /run, and the tmpfs goes where the link points. A bind onto it replaces it.
+std::string SandboxRunDir();
+
 // The kestrel-sandbox program of this build.
 std::string DefaultSandboxTool();
 

@@ -1,0 +1,46 @@
+#pragma once
+// Scenarios: what the emulator plays on the device, one command a line, '#'
+// starts a comment.
+//
+//   tap X Y          pen down and up at a point
+//   press X Y        pen down
+//   move X Y         the pen, still down, at another point
+//   release X Y      pen up
+//   key K            a remote key: its code 1 to 10 or its name
+//   wait MS          let the device run for MS milliseconds
+//   shot NAME        once the display has settled, save it as NAME.png
+//   expect-shot NAME once the display has settled, compare it with the golden NAME.png
+//   expect-exit CODE wait for the program to end with exit status CODE
+//   inactive         hand the display and input to another process, which
+//                    paints the display grey
+//   active           hand them back to the program
+//   report           print the program's processor time, peak memory and
+//                    the time from each touch to the display's change
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct ScenarioStep {
+  enum Kind { kTap, kPress, kMove, kRelease, kKey, kWait, kShot, kExpectShot, kExpectExit,
+              kInactive, kActive, kReport };
+  Kind kind = kWait;
+  int line = 0;
+  int32_t x = 0;
+  int32_t y = 0;
+  int32_t value = 0;  // key code, milliseconds or exit status
+  std::string name;   // picture name
+};
+
+// The key code of a key's number ("1" to "10") or name (up, down, back,
+// forward, keyboard, ok, page-up, page-down, capital, small); 0 for none.
+int32_t ParseKeyName(const std::string& word);
+
+// The longest scenario read, and the longest wait.
+inline constexpr size_t kMaxScenarioBytes = 1 << 20;
+inline constexpr int32_t kMaxWaitMs = 3600 * 1000;
+
+// The steps of a scenario; false with "<source>:<line>: <what is wrong>" in
+// `error` at the first bad line.
+bool ParseScenario(const std::string& text, const std::string& source, std::vector<ScenarioStep>& steps,
+                   std::string& error);
