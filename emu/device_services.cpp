@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <strings.h>
 
 namespace {
 
@@ -42,7 +43,10 @@ bool WriteSmallFile(const std::string& path, const char* data, size_t size) {
 
 CLauncherService::~CLauncherService() {
   for (const Client& c : iClients) close(c.fd);
-  if (iListen >= 0) close(iListen);
+  if (iListen >= 0) {
+    close(iListen);
+    unlink(iPath.c_str());
+  }
 }
 
 bool CLauncherService::Listen(const std::string& socketPath) {
@@ -53,6 +57,7 @@ bool CLauncherService::Listen(const std::string& socketPath) {
   iListen = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
   if (iListen < 0) return false;
   unlink(socketPath.c_str());
+  iPath = socketPath;
   if (bind(iListen, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) return false;
   // The program runs under another uid inside the sandbox.
   chmod(socketPath.c_str(), 0666);
@@ -112,6 +117,7 @@ void CNavigationServer::Serve() {
       markers.push_back(name);
   }
   closedir(d);
+  size_t handled = 0;
   for (const std::string& marker : markers) {
     // sender.addressee.pid.id.finished, sender and addressee without dots.
     const std::string stem = marker.substr(0, marker.size() - suffix.size());
@@ -130,7 +136,10 @@ void CNavigationServer::Serve() {
     const std::string sender = stem.substr(0, dots[0]);
     const std::string addressee = stem.substr(dots[0] + 1, dots[1] - dots[0] - 1);
     const std::string numbers = stem.substr(dots[1] + 1);
-    if (addressee != kName || sender.empty() || sender == kName) continue;
+    // Addressees match without regard to case, as on the device.
+    if (strcasecmp(addressee.c_str(), kName) != 0 || sender.empty() || sender.find('/') != std::string::npos)
+      continue;
+    if (++handled > kMaxPerServe) break;
     std::string message;
     const std::string messagePath = iRunDir + "/" + stem + ".message";
     if (!ReadSmallFile(messagePath, kMaxMessage, message)) message.clear();

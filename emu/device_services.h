@@ -36,6 +36,7 @@ class CLauncherService {
     std::string request;
   };
   int iListen = -1;
+  std::string iPath;
   std::vector<Client> iClients;
   ServiceReport iReport;
 };
@@ -51,6 +52,8 @@ class CNavigationServer {
   void Serve();
 
   static constexpr const char* kName = "ZelkonNavigationServer";
+  // Requests answered in one Serve at the most; the rest wait for the next.
+  static constexpr size_t kMaxPerServe = 64;
   // A request's message is read up to this size.
   static constexpr size_t kMaxMessage = 64 * 1024;
 

@@ -1,5 +1,6 @@
 #include "emu/emu_device.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <ftw.h>
 #include <signal.h>
@@ -327,7 +328,60 @@ void CEmuDevice::SetProgramActive(bool active) {
   for (size_t i = 0; i + 1 < iModel.Bytes(); i += 2) std::memcpy(iDisplay + i, &kOtherProcessColor, 2);
 }
 
+namespace {
+
+// Moves every entry of `from` into `to`; false with the reason at the first that fails.
+bool MoveEntries(const std::string& from, const std::string& to, std::string& why) {
+  DIR* d = opendir(from.c_str());
+  if (d == nullptr) {
+    why = "cannot read " + from + ": " + std::strerror(errno);
+    return false;
+  }
+  std::vector<std::string> names;
+  while (dirent* e = readdir(d)) {
+    if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0) names.emplace_back(e->d_name);
+  }
+  closedir(d);
+  for (const std::string& n : names) {
+    if (rename((from + "/" + n).c_str(), (to + "/" + n).c_str()) != 0) {
+      why = "cannot move " + from + "/" + n + ": " + std::strerror(errno);
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+bool CEmuDevice::PullCard(std::string& why) {
+  if (!iSetup.writableCard) {
+    why = "pull-card needs --writable-card (the card's entries are moved)";
+    return false;
+  }
+  if (iCardPulled) return true;
+  const std::string aside = iSetup.card + ".pulled";
+  if (mkdir(aside.c_str(), 0755) != 0) {
+    why = "cannot make " + aside + ": " + std::strerror(errno);
+    return false;
+  }
+  iCardPulled = true;
+  MarkStimulus();
+  return MoveEntries(iSetup.card, aside, why);
+}
+
+bool CEmuDevice::InsertCard(std::string& why) {
+  if (!iCardPulled) return true;
+  const std::string aside = iSetup.card + ".pulled";
+  if (!MoveEntries(aside, iSetup.card, why)) return false;
+  rmdir(aside.c_str());
+  iCardPulled = false;
+  MarkStimulus();
+  return true;
+}
+
 void CEmuDevice::Stop() {
+  std::string why;
+  if (iCardPulled && !InsertCard(why)) Report(why);
   if (iChild > 0 && iExitStatus < 0) {
     kill(iChild, SIGTERM);
     const Clock::time_point end = Clock::now() + std::chrono::seconds(5);

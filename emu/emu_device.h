@@ -85,6 +85,12 @@ class CEmuDevice {
   void SetProgramActive(bool active);
   bool ProgramActive() const { return iProgramActive; }
 
+  // Takes the card out: every entry of the card folder moves to the folder
+  // "<card>.pulled" beside it, as if the card were gone; InsertCard moves
+  // them back, and so does Stop. Only for a writable card.
+  bool PullCard(std::string& why);
+  bool InsertCard(std::string& why);
+
   // The program's figures so far (false before it is found or after it ended).
   bool Figures(ProcessFigures& figures) const;
   Clock::duration SinceStart() const { return Clock::now() - iStarted; }
@@ -122,6 +128,7 @@ class CEmuDevice {
   CMasterRole iMaster;
   std::unique_ptr<CLauncherService> iLauncher;
   std::unique_ptr<CNavigationServer> iNavigation;
+  bool iCardPulled = false;
   pid_t iChild = -1;      // the sandbox, as the host sees it
   pid_t iProgram = 0;     // the program, as the host sees it
   int32_t iProgramId = 0; // the program's own id inside the sandbox

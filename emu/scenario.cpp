@@ -64,6 +64,8 @@ constexpr Command kCommands[] = {
     {"expect-exit", ScenarioStep::kExpectExit, Command::kCode},
     {"inactive", ScenarioStep::kInactive, Command::kNone},
     {"active", ScenarioStep::kActive, Command::kNone},
+    {"pull-card", ScenarioStep::kPullCard, Command::kNone},
+    {"insert-card", ScenarioStep::kInsertCard, Command::kNone},
     {"report", ScenarioStep::kReport, Command::kNone},
 };
 
@@ -145,8 +147,9 @@ bool ParseScenario(const std::string& text, const std::string& source, std::vect
       if (w[0] == c.word) command = &c;
     const std::string where = source + ":" + std::to_string(lineNumber) + ": ";
     if (command == nullptr) {
+      steps.clear();
       error = where + "unknown command \"" + w[0].substr(0, 40) +
-              "\" (tap, press, move, release, key, wait, shot, expect-shot, expect-exit, inactive, active, report)";
+              "\" (tap, press, move, release, key, wait, shot, expect-shot, expect-exit, inactive, active, pull-card, insert-card, report)";
       return false;
     }
     ScenarioStep step;
@@ -154,6 +157,7 @@ bool ParseScenario(const std::string& text, const std::string& source, std::vect
     step.line = lineNumber;
     const std::string wrong = ParseArgs(*command, w, step);
     if (!wrong.empty()) {
+      steps.clear();
       error = where + wrong;
       return false;
     }

@@ -9,11 +9,13 @@
 //   key K            a remote key: its code 1 to 10 or its name
 //   wait MS          let the device run for MS milliseconds
 //   shot NAME        once the display has settled, save it as NAME.png
-//   expect-shot NAME once the display has settled, compare it with the golden NAME.png
+//   expect-shot NAME the same, and compare it with the golden NAME.png
 //   expect-exit CODE wait for the program to end with exit status CODE
 //   inactive         hand the display and input to another process, which
 //                    paints the display grey
 //   active           hand them back to the program
+//   pull-card        take the card out: its entries move to a folder beside
+//                    it (only with a writable card); insert-card puts them back
 //   report           print the program's processor time, peak memory and
 //                    the time from each touch to the display's change
 
@@ -23,7 +25,7 @@
 
 struct ScenarioStep {
   enum Kind { kTap, kPress, kMove, kRelease, kKey, kWait, kShot, kExpectShot, kExpectExit,
-              kInactive, kActive, kReport };
+              kInactive, kActive, kPullCard, kInsertCard, kReport };
   Kind kind = kWait;
   int line = 0;
   int32_t x = 0;
@@ -40,7 +42,7 @@ int32_t ParseKeyName(const std::string& word);
 inline constexpr size_t kMaxScenarioBytes = 1 << 20;
 inline constexpr int32_t kMaxWaitMs = 3600 * 1000;
 
-// The steps of a scenario; false with "<source>:<line>: <what is wrong>" in
-// `error` at the first bad line.
+// The steps of a scenario; at the first bad line false, no steps, and
+// "<source>:<line>: <what is wrong>" in `error`.
 bool ParseScenario(const std::string& text, const std::string& source, std::vector<ScenarioStep>& steps,
                    std::string& error);

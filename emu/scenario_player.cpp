@@ -90,6 +90,8 @@ int PlayScenario(CEmuDevice& device, const std::vector<ScenarioStep>& steps, con
         fatal = false;
         CRgbPicture actual, expected, diff;
         device.Picture(actual);
+        const std::string shotPath = s.outDir + "/" + step.name + ".png";
+        WritePng(shotPath, actual);
         const std::string golden = s.goldenDir + "/" + step.name + ".png";
         if (s.updateGoldens) {
           ok = WritePng(golden, actual);
@@ -100,12 +102,11 @@ int PlayScenario(CEmuDevice& device, const std::vector<ScenarioStep>& steps, con
         const bool read = ReadPng(golden, expected);
         const long differing = read ? ComparePictures(actual, expected, &diff) : -1;
         if (differing == 0) {
-          std::printf("matched %s\n", golden.c_str());
+          std::printf("shot %s (matches %s)\n", shotPath.c_str(), golden.c_str());
           break;
         }
         ok = false;
-        const std::string actualPath = s.outDir + "/" + step.name + ".actual.png";
-        WritePng(actualPath, actual);
+        const std::string& actualPath = shotPath;
         if (!read) {
           why = "no golden " + golden + " (KESTREL_UPDATE_GOLDENS=1 writes it)";
         } else if (differing < 0) {
@@ -136,6 +137,12 @@ int PlayScenario(CEmuDevice& device, const std::vector<ScenarioStep>& steps, con
         break;
       case ScenarioStep::kActive:
         device.SetProgramActive(true);
+        break;
+      case ScenarioStep::kPullCard:
+        ok = device.PullCard(why);
+        break;
+      case ScenarioStep::kInsertCard:
+        ok = device.InsertCard(why);
         break;
       case ScenarioStep::kReport:
         PrintReport(device);
