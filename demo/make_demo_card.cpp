@@ -170,10 +170,13 @@ std::string Bmp24(uint32_t width, uint32_t height, PixelFn pixel) {
   return out;
 }
 
-// Behind every screen: navy at the top fading to a darker blue-green at the
-// bottom, dark enough everywhere for white and yellow text.
+// Behind every screen: a steel-blue title band, where the explorer's white
+// and yellow titles and the keyboards' dark text line are both readable,
+// then navy fading to a darker blue-green at the bottom.
+constexpr uint32_t kTitleBand = 22;
 std::string BackPicture() {
   return Bmp24(320, 240, [](uint32_t, uint32_t y) {
+    if (y < kTitleBand) return Rgb{72, 112, 176};
     return Rgb{0, static_cast<uint8_t>(24 * y / 239), static_cast<uint8_t>(128 - 72 * y / 239)};
   });
 }

@@ -186,10 +186,13 @@ void CEmuDevice::Tick() {
   if (iLauncher) iLauncher->Serve();
   if (iNavigation) iNavigation->Serve();
   if (iDisplay != nullptr && std::memcmp(iDisplay, iLastFrame.data(), iLastFrame.size()) != 0) {
-    std::memcpy(iLastFrame.data(), iDisplay, iLastFrame.size());
+    iPrevFrame.swap(iLastFrame);
+    iLastFrame.assign(iDisplay, iDisplay + iModel.Bytes());
     ++iChanges;
     iLastChange = Clock::now();
     iPassesAtChange = ProgramPasses();
+    if (iHistory.size() == kBlinkChanges) iHistory.erase(iHistory.begin());
+    iHistory.push_back({FrameHash(iLastFrame), iPassesAtChange});
     if (iTouchAwaitingChange) {
       iLatencies.push_back(iLastChange - iTouchWritten);
       iTouchAwaitingChange = false;
@@ -251,7 +254,27 @@ bool CEmuDevice::Taken(Clock::duration timeout, std::string& why) {
   return true;
 }
 
+uint64_t CEmuDevice::FrameHash(const std::vector<uint8_t>& frame) {
+  uint64_t h = 1469598103934665603ull;  // FNV-1a
+  for (uint8_t b : frame) h = (h ^ b) * 1099511628211ull;
+  return h;
+}
+
+bool CEmuDevice::Blinking() const {
+  // The last changes alternate between two pictures, each shown for a few
+  // passes: a blinking cursor, not a screen being drawn.
+  if (iProgram == 0 || iHistory.size() < kBlinkChanges || iPrevFrame.size() != iLastFrame.size()) return false;
+  const size_t n = iHistory.size();
+  for (size_t i = 2; i < n; ++i)
+    if (iHistory[i].hash != iHistory[i - 2].hash) return false;
+  if (iHistory[n - 1].hash == iHistory[n - 2].hash) return false;
+  for (size_t i = 1; i < n; ++i)
+    if (iHistory[i].passes < iHistory[i - 1].passes + kBlinkMinPasses) return false;
+  return ProgramPasses() >= iPassesAtChange + 1;
+}
+
 void CEmuDevice::MarkStimulus() {
+  iHistory.clear();
   // What the program does next counts as fresh: a settled display is one
   // that stays the same for a while after it.
   iLastChange = Clock::now();
@@ -274,7 +297,7 @@ bool CEmuDevice::SendKey(int32_t code, Clock::duration timeout, std::string& why
   return Taken(timeout, why);
 }
 
-bool CEmuDevice::WaitSettled(Clock::duration timeout, std::string& why) {
+bool CEmuDevice::WaitSettled(Clock::duration timeout, std::string& why, CRgbPicture* picture) {
   const Clock::time_point end = Clock::now() + timeout;
   while (true) {
     Tick();
@@ -285,7 +308,21 @@ bool CEmuDevice::WaitSettled(Clock::duration timeout, std::string& why) {
     }
     const bool quiet = now - iLastChange >= kSettleTime &&
                        (iProgram == 0 || ProgramPasses() >= iPassesAtChange + kSettlePasses);
-    if (iChanges > 0 && iInput.Pending() == 0 && quiet) return true;
+    if (iChanges > 0 && iInput.Pending() == 0 && quiet) {
+      if (picture != nullptr) ReadDisplay(iModel, iLastFrame.data(), *picture);
+      return true;
+    }
+    if (iInput.Pending() == 0 && Blinking()) {
+      // Of the two pictures the one that comes first pixel by pixel, so
+      // that a shot does not depend on the moment it is taken.
+      if (picture != nullptr) {
+        CRgbPicture other;
+        ReadDisplay(iModel, iLastFrame.data(), *picture);
+        ReadDisplay(iModel, iPrevFrame.data(), other);
+        if (other.rgb < picture->rgb) *picture = std::move(other);
+      }
+      return true;
+    }
     if (now >= end) {
       why = iChanges == 0 ? "the display never changed" : "the display did not settle";
       if (iProgram == 0) why += " (the program was not found in the sandbox)";

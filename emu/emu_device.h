@@ -73,8 +73,12 @@ class CEmuDevice {
 
   // True once the display has changed at least once, all input is read and
   // the display has stayed the same for kSettlePasses passes of the program
-  // and kSettleTime. False with the reason on time-out or when the program ends.
-  bool WaitSettled(Clock::duration timeout, std::string& why);
+  // and kSettleTime, or has only blinked since the last input: alternated
+  // between two pictures, kBlinkChanges changes at least kBlinkMinPasses
+  // passes apart. The settled picture goes to `picture`; of a blinking
+  // display, the one of its two that comes first pixel by pixel. False with
+  // the reason on time-out or when the program ends.
+  bool WaitSettled(Clock::duration timeout, std::string& why, CRgbPicture* picture = nullptr);
   // Runs the device for a while.
   void Wait(Clock::duration time);
   // True when the program ended within the time-out.
@@ -101,6 +105,8 @@ class CEmuDevice {
   void Stop();
 
   static constexpr int kSettlePasses = 6;
+  static constexpr size_t kBlinkChanges = 4;
+  static constexpr uint64_t kBlinkMinPasses = 3;
   static constexpr std::chrono::milliseconds kSettleTime{300};
   static constexpr std::chrono::milliseconds kTickTime{5};
   // The colour that another process paints the display with.
@@ -112,6 +118,8 @@ class CEmuDevice {
   bool Taken(Clock::duration timeout, std::string& why);
   uint64_t ProgramPasses() const;
   void MarkStimulus();
+  bool Blinking() const;
+  static uint64_t FrameHash(const std::vector<uint8_t>& frame);
   void Report(const std::string& line) const {
     if (iSetup.report) iSetup.report(line);
   }
@@ -121,6 +129,12 @@ class CEmuDevice {
   std::string iFolder;  // the device's folder on the host
   uint8_t* iDisplay = nullptr;
   std::vector<uint8_t> iLastFrame;
+  std::vector<uint8_t> iPrevFrame;
+  struct Change {
+    uint64_t hash;
+    uint64_t passes;
+  };
+  std::vector<Change> iHistory;  // the last changes since the last input
   uint64_t iChanges = 0;
   Clock::time_point iLastChange{};
   uint64_t iPassesAtChange = 0;
