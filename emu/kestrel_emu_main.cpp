@@ -57,6 +57,8 @@ bool UnderCi() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Shots and messages in the order they happen, also into a pipe.
+  setvbuf(stdout, nullptr, _IOLBF, 0);
   const std::string defaultCard = KESTREL_DEMO_CARD, defaultProgram = KESTREL_EMULATED_PROGRAM;
   EmuOptions o;
   std::string error;
