@@ -7,6 +7,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -21,21 +22,29 @@ std::string Printable(const std::string& s) {
   return out;
 }
 
+// The run folder is the program's to write: a name there may be a link to a
+// host file or a FIFO. Only regular files are read, links are not followed,
+// and replies are new files, never written through what is in their place.
 bool ReadSmallFile(const std::string& path, size_t limit, std::string& out) {
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) return false;
-  out.resize(limit);
-  const size_t n = std::fread(&out[0], 1, limit, f);
-  out.resize(n);
-  std::fclose(f);
-  return true;
+  const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st;
+  bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  out.clear();
+  char buf[4096];
+  ssize_t n = 0;
+  while (ok && out.size() < limit && (n = read(fd, buf, sizeof buf)) > 0)
+    out.append(buf, std::min(static_cast<size_t>(n), limit - out.size()));
+  close(fd);
+  return ok && n >= 0;
 }
 
-bool WriteSmallFile(const std::string& path, const char* data, size_t size) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (f == nullptr) return false;
-  bool ok = std::fwrite(data, 1, size, f) == size;
-  ok = std::fclose(f) == 0 && ok;
+bool WriteNewFile(const std::string& path, const char* data, size_t size) {
+  unlink(path.c_str());
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  bool ok = write(fd, data, size) == static_cast<ssize_t>(size);
+  ok = close(fd) == 0 && ok;
   return ok;
 }
 
@@ -76,7 +85,7 @@ void CLauncherService::Serve() {
   while (iClients.size() < kMaxClients) {
     const int fd = accept4(iListen, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (fd < 0) break;
-    iClients.push_back({fd, std::string()});
+    iClients.push_back({fd, std::string(), std::chrono::steady_clock::now()});
   }
   for (size_t i = 0; i < iClients.size();) {
     Client& c = iClients[i];
@@ -96,6 +105,9 @@ void CLauncherService::Serve() {
       done = true;
     } else if (n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
       done = true;  // the client went away before its request was whole
+    } else if (std::chrono::steady_clock::now() - c.since > kRequestTime) {
+      done = true;  // a client that never finishes its request does not keep its place
+      iReport("launcher: a request not finished in time was dropped");
     }
     if (done) {
       close(c.fd);
@@ -117,6 +129,7 @@ void CNavigationServer::Serve() {
       markers.push_back(name);
   }
   closedir(d);
+  std::sort(markers.begin(), markers.end());  // answered in a fixed order
   size_t handled = 0;
   for (const std::string& marker : markers) {
     // sender.addressee.pid.id.finished, sender and addressee without dots.
@@ -150,8 +163,8 @@ void CNavigationServer::Serve() {
     const std::string replyStem = iRunDir + "/" + kName + "." + sender + "." + numbers;
     static const char kReply[] = "OK|";
     static const char kFinish[] = "finish\n";
-    const bool sent = WriteSmallFile(replyStem + ".message", kReply, sizeof kReply) &&
-                      WriteSmallFile(replyStem + ".finished", kFinish, sizeof kFinish);
+    const bool sent = WriteNewFile(replyStem + ".message", kReply, sizeof kReply) &&
+                      WriteNewFile(replyStem + ".finished", kFinish, sizeof kFinish);
     iReport("navigation server: request " + numbers + " from " + Printable(sender) + ": \"" +
             Printable(message) + "\"" + (sent ? " answered \"OK|\"" : " could not be answered"));
   }

@@ -5,6 +5,7 @@
 // Serve handles whatever has arrived and returns at once. What they were
 // asked goes to the report (one line each).
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
@@ -29,11 +30,14 @@ class CLauncherService {
   // At most this many clients at once, each request at most kMaxRequest bytes.
   static constexpr size_t kMaxClients = 8;
   static constexpr size_t kMaxRequest = 1024;
+  // A request must be whole within this time of the connection.
+  static constexpr std::chrono::seconds kRequestTime{5};
 
  private:
   struct Client {
     int fd;
     std::string request;
+    std::chrono::steady_clock::time_point since;
   };
   int iListen = -1;
   std::string iPath;

@@ -19,6 +19,8 @@
 
 namespace {
 
+volatile sig_atomic_t gStopRequested = 0;
+
 int RemoveEntry(const char* path, const struct stat*, int, struct FTW*) {
   std::remove(path);
   return 0;
@@ -39,6 +41,9 @@ bool WriteText(const std::string& path, const std::string& text) {
 }  // namespace
 
 CEmuDevice::~CEmuDevice() { Stop(); }
+
+void CEmuDevice::RequestStop() { gStopRequested = 1; }
+bool CEmuDevice::StopRequested() { return gStopRequested != 0; }
 
 bool CEmuDevice::MakeDeviceFolder(std::string& error) {
   const char* tmp = std::getenv("TMPDIR");
@@ -227,9 +232,10 @@ bool CEmuDevice::WaitForPass(Clock::duration timeout, std::string& why) {
       return false;
     }
     if (iProgram == 0 || ProgramPasses() > start) return true;
+    if (StopRequested()) break;
     std::this_thread::sleep_for(kTickTime);
   }
-  why = "the program made no pass";
+  why = StopRequested() ? "interrupted" : "the program made no pass";
   return false;
 }
 
@@ -239,6 +245,10 @@ bool CEmuDevice::Taken(Clock::duration timeout, std::string& why) {
     Tick();
     if (!Running()) {
       why = "the program ended (status " + std::to_string(iExitStatus) + ") before it read its input";
+      return false;
+    }
+    if (StopRequested()) {
+      why = "interrupted";
       return false;
     }
     if (Clock::now() >= end) {
@@ -323,6 +333,10 @@ bool CEmuDevice::WaitSettled(Clock::duration timeout, std::string& why, CRgbPict
       }
       return true;
     }
+    if (StopRequested()) {
+      why = "interrupted";
+      return false;
+    }
     if (now >= end) {
       why = iChanges == 0 ? "the display never changed" : "the display did not settle";
       if (iProgram == 0) why += " (the program was not found in the sandbox)";
@@ -337,12 +351,12 @@ void CEmuDevice::Wait(Clock::duration time) {
   do {
     Tick();
     std::this_thread::sleep_for(kTickTime);
-  } while (Clock::now() < end);
+  } while (Clock::now() < end && !StopRequested());
 }
 
 bool CEmuDevice::WaitExit(Clock::duration timeout) {
   const Clock::time_point end = Clock::now() + timeout;
-  while (Running() && Clock::now() < end) {
+  while (Running() && Clock::now() < end && !StopRequested()) {
     Tick();
     if (Running()) std::this_thread::sleep_for(kTickTime);
   }

@@ -104,6 +104,11 @@ class CEmuDevice {
   // Ends the program (if it still runs) and removes the device's folder.
   void Stop();
 
+  // From a signal handler: every wait returns at once ("interrupted"), so
+  // that the device is stopped and its folder removed.
+  static void RequestStop();
+  static bool StopRequested();
+
   static constexpr int kSettlePasses = 6;
   static constexpr size_t kBlinkChanges = 4;
   static constexpr uint64_t kBlinkMinPasses = 3;

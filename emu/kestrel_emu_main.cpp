@@ -1,4 +1,5 @@
 // kestrel-emu: the device emulator. See EmuUsage (emu/emu_options.cpp).
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -49,6 +50,8 @@ bool MakeFolders(const std::string& path) {
   return true;
 }
 
+void OnSignal(int) { CEmuDevice::RequestStop(); }
+
 bool UnderCi() {
   const char* ci = std::getenv("CI");
   return ci != nullptr && std::strcmp(ci, "true") == 0;
@@ -91,6 +94,11 @@ int main(int argc, char** argv) {
   setup.command = o.command;
   setup.logPath = o.log.empty() ? o.outDir + "/kestrel.log" : o.log;
   setup.report = [](const std::string& line) { std::fprintf(stderr, "kestrel-emu: %s\n", line.c_str()); };
+  // Interrupted, the emulator still ends the program and removes its files.
+  struct sigaction action {};
+  action.sa_handler = OnSignal;
+  sigemptyset(&action.sa_mask);
+  for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaction(sig, &action, nullptr);
   CEmuDevice device;
   bool noSandbox = false;
   if (!device.Start(setup, error, &noSandbox)) {
@@ -132,5 +140,9 @@ int main(int argc, char** argv) {
     }
   }
   device.Stop();
+  if (CEmuDevice::StopRequested()) {
+    std::fprintf(stderr, "kestrel-emu: interrupted\n");
+    return 130;
+  }
   return status;
 }

@@ -125,7 +125,7 @@ int RunWindow(CEmuDevice& device, const WindowSettings& settings) {
       }
     }
     device.Tick();
-    if (!device.Running()) open = false;
+    if (!device.Running() || CEmuDevice::StopRequested()) open = false;
     if (device.Changes() != shown) {
       shown = device.Changes();
       device.Picture(picture);

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <memory>
 
 #include "navlink/file_layer.h"
@@ -62,6 +65,42 @@ TEST_F(DeviceServices, TheNavigationServerRepliesUnderTheRequestsNumber) {
   // Both sides' files are gone.
   EXPECT_EQ(nullptr, std::fopen("/var/run/client.ZelkonNavigationServer.812.2.message", "r"));
   EXPECT_EQ(nullptr, std::fopen("/var/run/ZelkonNavigationServer.client.812.2.finished", "r"));
+}
+
+TEST_F(DeviceServices, FilesInTheRunFolderAreNeverFollowedOrWaitedOn) {
+  // The program may put links and FIFOs where the server reads and writes.
+  FILE* secret = std::fopen("/tmp/secret", "w");
+  ASSERT_NE(nullptr, secret);
+  std::fputs("keep", secret);
+  std::fclose(secret);
+  ASSERT_EQ(0, symlink("/tmp/secret", "/var/run/client.ZelkonNavigationServer.9.1.message"));
+  ASSERT_EQ(0, symlink("/tmp/secret", "/var/run/ZelkonNavigationServer.client.9.1.message"));
+  ASSERT_EQ(0, mkfifo("/var/run/client.ZelkonNavigationServer.9.2.message", 0600));
+  for (const char* marker : {"/var/run/client.ZelkonNavigationServer.9.1.finished",
+                             "/var/run/client.ZelkonNavigationServer.9.2.finished"}) {
+    FILE* f = std::fopen(marker, "w");
+    ASSERT_NE(nullptr, f);
+    std::fclose(f);
+  }
+  navigation.Serve();
+  ASSERT_EQ(2u, reports.size());
+  EXPECT_EQ("navigation server: request 9.1 from client: \"\" answered \"OK|\"", reports[0]);
+  EXPECT_EQ("navigation server: request 9.2 from client: \"\" answered \"OK|\"", reports[1]);
+  char kept[8] = {};
+  FILE* f = std::fopen("/tmp/secret", "r");
+  ASSERT_NE(nullptr, f);
+  EXPECT_EQ(4u, std::fread(kept, 1, sizeof kept, f));
+  std::fclose(f);
+  EXPECT_STREQ("keep", kept);
+  struct stat st;
+  ASSERT_EQ(0, lstat("/var/run/ZelkonNavigationServer.client.9.1.message", &st));
+  EXPECT_TRUE(S_ISREG(st.st_mode));
+  std::remove("/tmp/secret");
+  for (const char* left : {"/var/run/ZelkonNavigationServer.client.9.1.message",
+                           "/var/run/ZelkonNavigationServer.client.9.1.finished",
+                           "/var/run/ZelkonNavigationServer.client.9.2.message",
+                           "/var/run/ZelkonNavigationServer.client.9.2.finished"})
+    std::remove(left);
 }
 
 }  // namespace
