@@ -65,6 +65,8 @@ class CEmuDevice {
   // Input, queued at once (for the window): false when a FIFO is full.
   bool QueueTouch(int16_t pressure, int16_t x, int16_t y);
   bool QueueKey(int32_t code);
+  // True once the program has read every record queued.
+  bool InputTaken() const { return iInput.Pending() == 0; }
 
   // Input, paced: the record is written and the call returns once the
   // program has read it and finished that pass. False on time-out.

@@ -2,9 +2,12 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -27,7 +30,38 @@ constexpr KeyBinding kKeys[] = {
     {SDLK_s, 10, "S", "type the focused key as a small letter"},
 };
 
+// The picture in the window, each screen pixel a scale x scale block, through
+// `scaled`, a surface of the window's size in a format of 8 bits a channel:
+// an integer scale by hand is exact, where SDL_BlitScaled steps in fixed point.
+void Draw(SDL_Window* window, SDL_Surface* scaled, const CRgbPicture& picture, int scale) {
+  SDL_Surface* surface = SDL_GetWindowSurface(window);
+  if (surface == nullptr) return;
+  const auto s = static_cast<uint32_t>(scale);
+  const uint32_t w = std::min(picture.width, static_cast<uint32_t>(scaled->w) / s);
+  const uint32_t h = std::min(picture.height, static_cast<uint32_t>(scaled->h) / s);
+  auto* pixels = static_cast<uint8_t*>(scaled->pixels);
+  const auto pitch = static_cast<size_t>(scaled->pitch);
+  for (uint32_t y = 0; y < h; ++y) {
+    auto* row = reinterpret_cast<uint32_t*>(pixels + size_t{y} * s * pitch);
+    for (uint32_t x = 0; x < w; ++x) {
+      const uint8_t* c = picture.At(x, y);
+      std::fill_n(row + size_t{x} * s, s, SDL_MapRGB(scaled->format, c[0], c[1], c[2]));
+    }
+    for (uint32_t k = 1; k < s; ++k) std::memcpy(pixels + (size_t{y} * s + k) * pitch, row, size_t{w} * s * 4);
+  }
+  if (surface->w != scaled->w || surface->h != scaled->h) SDL_FillRect(surface, nullptr, 0);
+  SDL_BlitSurface(scaled, nullptr, surface, nullptr);
+  SDL_UpdateWindowSurface(window);
+}
+
 }  // namespace
+
+// SDL's video subsystem starts libdbus, whose global tables last until a
+// dbus_shutdown that SDL 2.26 never calls: not a leak of the emulator's.
+extern "C" const char* __lsan_default_suppressions();
+extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
+extern "C" const char* __lsan_default_options();
+extern "C" const char* __lsan_default_options() { return "print_suppressions=0"; }
 
 std::string WindowKeyMap() {
   std::string map = "Mouse: touch screen (press, drag, release).\nKeyboard: remote control\n";
@@ -48,64 +82,128 @@ int32_t RemoteCodeForKey(int sdlKey) {
   return 0;
 }
 
+CWindowPen::CWindowPen(int scale, uint32_t width, uint32_t height)
+    : iScale(std::max(scale, 1)), iWidth(std::max(width, 1u)), iHeight(std::max(height, 1u)) {}
+
+void CWindowPen::Place(int windowX, int windowY) {
+  const int x = std::clamp(windowX / iScale, 0, static_cast<int>(iWidth) - 1);
+  const int y = std::clamp(windowY / iScale, 0, static_cast<int>(iHeight) - 1);
+  iAt.x = static_cast<int16_t>(x);
+  iAt.y = static_cast<int16_t>(y);
+}
+
+bool CWindowPen::Press(int windowX, int windowY, PenSample& out) {
+  Place(windowX, windowY);
+  iDown = true;
+  iMoved = false;
+  iAt.pressure = kPenPressure;
+  out = iAt;
+  return true;
+}
+
+bool CWindowPen::Release(int windowX, int windowY, PenSample& out) {
+  if (!iDown) return false;
+  Place(windowX, windowY);
+  return Lift(out);
+}
+
+bool CWindowPen::Lift(PenSample& out) {
+  if (!iDown) return false;
+  iDown = false;
+  iMoved = false;
+  iAt.pressure = 0;
+  out = iAt;
+  return true;
+}
+
+void CWindowPen::Move(int windowX, int windowY) {
+  if (!iDown) return;
+  Place(windowX, windowY);
+  iMoved = true;
+}
+
+bool CWindowPen::NextMove(bool inputTaken, PenSample& out) {
+  if (!iDown || !iMoved || !inputTaken) return false;
+  iMoved = false;
+  out = iAt;
+  return true;
+}
+
 int RunWindow(CEmuDevice& device, const WindowSettings& settings) {
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     std::fprintf(stderr, "kestrel-emu: cannot open a window: %s\n", SDL_GetError());
     return 1;
   }
+  const char* driver = SDL_GetCurrentVideoDriver();
+  const std::string video = driver != nullptr ? driver : "";
+  // Without a display SDL falls back to a window that nobody sees and nobody
+  // can close, unless that was asked for.
+  if ((video == "offscreen" || video == "dummy") && std::getenv("SDL_VIDEODRIVER") == nullptr) {
+    std::fprintf(stderr, "kestrel-emu: cannot open a window: no display to show it on (DISPLAY is not set)\n");
+    SDL_Quit();
+    return 1;
+  }
+  // X11 shows the window's own framebuffer as it is; SDL's default there, a
+  // texture drawn through OpenGL, would start a software renderer for a copy.
+  if (video == "x11") SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   const DisplayModel& m = device.Model();
   const int scale = settings.scale;
-  SDL_Window* window = SDL_CreateWindow(settings.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                        static_cast<int>(m.width) * scale, static_cast<int>(m.height) * scale, 0);
-  if (window == nullptr) {
+  const int w = static_cast<int>(m.width) * scale, h = static_cast<int>(m.height) * scale;
+  SDL_Window* window =
+      SDL_CreateWindow(settings.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h, 0);
+  SDL_Surface* scaled =
+      window != nullptr ? SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_RGB888) : nullptr;
+  if (scaled == nullptr) {
     std::fprintf(stderr, "kestrel-emu: cannot open a window: %s\n", SDL_GetError());
+    if (window != nullptr) SDL_DestroyWindow(window);
     SDL_Quit();
     return 1;
   }
   std::fputs(WindowKeyMap().c_str(), stdout);
   std::fflush(stdout);
   CRgbPicture picture;
-  uint64_t shown = ~uint64_t{0};
-  bool penDown = false;
-  int shots = 0;
-  bool open = true;
-  auto toScreen = [&](int wx, int wy, int16_t& x, int16_t& y) {
-    x = static_cast<int16_t>(wx / scale);
-    y = static_cast<int16_t>(wy / scale);
+  CWindowPen pen(scale, m.width, m.height);
+  // While another process has the display, it takes the input too.
+  auto touch = [&](const PenSample& s) {
+    if (device.ProgramActive()) device.QueueTouch(s.pressure, s.x, s.y);
   };
-  while (open) {
+  uint64_t shown = 0;
+  bool redraw = true;
+  int shots = 0;
+  bool closed = false;
+  while (!closed) {
     SDL_Event e;
+    PenSample s;
     while (SDL_PollEvent(&e)) {
-      int16_t x = 0, y = 0;
       switch (e.type) {
         case SDL_QUIT:
-          open = false;
+          closed = true;
           break;
         case SDL_WINDOWEVENT:
-          if (e.window.event == SDL_WINDOWEVENT_CLOSE) open = false;
-          if (e.window.event == SDL_WINDOWEVENT_EXPOSED) shown = ~uint64_t{0};
+          if (e.window.event == SDL_WINDOWEVENT_CLOSE) closed = true;
+          if (e.window.event == SDL_WINDOWEVENT_EXPOSED) redraw = true;
+          if ((e.window.event == SDL_WINDOWEVENT_LEAVE || e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) &&
+              pen.Lift(s))
+            touch(s);
           break;
         case SDL_MOUSEBUTTONDOWN:
-          if (e.button.button != SDL_BUTTON_LEFT) break;
-          penDown = true;
-          toScreen(e.button.x, e.button.y, x, y);
-          device.QueueTouch(kPenPressure, x, y);
+          if (e.button.button == SDL_BUTTON_LEFT && pen.Press(e.button.x, e.button.y, s)) touch(s);
           break;
         case SDL_MOUSEMOTION:
-          if (!penDown) break;
-          toScreen(e.motion.x, e.motion.y, x, y);
-          device.QueueTouch(kPenPressure, x, y);
+          // A button released where the window could not see it.
+          if ((e.motion.state & SDL_BUTTON_LMASK) == 0) {
+            if (pen.Lift(s)) touch(s);
+          } else {
+            pen.Move(e.motion.x, e.motion.y);
+          }
           break;
         case SDL_MOUSEBUTTONUP:
-          if (e.button.button != SDL_BUTTON_LEFT || !penDown) break;
-          penDown = false;
-          toScreen(e.button.x, e.button.y, x, y);
-          device.QueueTouch(0, x, y);
+          if (e.button.button == SDL_BUTTON_LEFT && pen.Release(e.button.x, e.button.y, s)) touch(s);
           break;
         case SDL_KEYDOWN: {
           const SDL_Keycode key = e.key.keysym.sym;
           if (key == SDLK_ESCAPE) {
-            open = false;
+            closed = true;
           } else if (key == SDLK_F2 && e.key.repeat == 0) {
             device.SetProgramActive(!device.ProgramActive());
           } else if (key == SDLK_F12 && e.key.repeat == 0) {
@@ -116,7 +214,8 @@ int RunWindow(CEmuDevice& device, const WindowSettings& settings) {
             else std::fprintf(stderr, "kestrel-emu: cannot write %s\n", path.c_str());
             std::fflush(stdout);
           } else if (const int32_t code = RemoteCodeForKey(key)) {
-            device.QueueKey(code);
+            // A held key repeats at the program's pace, never ahead of it.
+            if (device.ProgramActive() && (e.key.repeat == 0 || device.InputTaken())) device.QueueKey(code);
           }
           break;
         }
@@ -124,35 +223,24 @@ int RunWindow(CEmuDevice& device, const WindowSettings& settings) {
           break;
       }
     }
+    if (pen.NextMove(device.InputTaken(), s)) touch(s);
     device.Tick();
-    if (!device.Running() || CEmuDevice::StopRequested()) open = false;
-    if (device.Changes() != shown) {
+    if (!device.Running()) break;
+    if (CEmuDevice::StopRequested()) {
+      closed = true;
+      break;
+    }
+    if (redraw || device.Changes() != shown) {
+      redraw = false;
       shown = device.Changes();
       device.Picture(picture);
-      SDL_Surface* surface = SDL_GetWindowSurface(window);
-      if (surface != nullptr && SDL_LockSurface(surface) == 0) {
-        const uint32_t w = static_cast<uint32_t>(surface->w), h = static_cast<uint32_t>(surface->h);
-        for (uint32_t sy = 0; sy < h; ++sy) {
-          auto* row = reinterpret_cast<uint8_t*>(surface->pixels) + size_t{sy} * static_cast<size_t>(surface->pitch);
-          const uint32_t py = sy / static_cast<uint32_t>(scale);
-          for (uint32_t sx = 0; sx < w; ++sx) {
-            const uint32_t px = sx / static_cast<uint32_t>(scale);
-            uint32_t value = 0;
-            if (px < picture.width && py < picture.height) {
-              const uint8_t* c = picture.At(px, py);
-              value = SDL_MapRGB(surface->format, c[0], c[1], c[2]);
-            }
-            std::memcpy(row + size_t{sx} * surface->format->BytesPerPixel, &value, surface->format->BytesPerPixel);
-          }
-        }
-        SDL_UnlockSurface(surface);
-        SDL_UpdateWindowSurface(window);
-      }
+      Draw(window, scaled, picture, scale);
     }
     std::this_thread::sleep_for(CEmuDevice::kTickTime);
   }
+  SDL_FreeSurface(scaled);
   SDL_DestroyWindow(window);
   SDL_Quit();
   device.Stop();
-  return 0;
+  return closed || device.ExitStatus() == 0 ? 0 : 1;
 }
