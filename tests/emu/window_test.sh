@@ -1,20 +1,22 @@
 #!/usr/bin/env bash
-# The emulator's live window, for real, on a virtual X server (Xvfb): the
-# window shows the program's screens pixel for pixel at its scale (against
-# headless shots of the same card), clicks and keys reach the program, an
-# expose redraws it, F12 saves the screen, and the window's close button ends
-# the program and the emulator (status 0) and removes the device's folder.
+# The emulator's live window, for real, on a virtual X server (Xvfb), on the
+# demo card: the window shows the program's screens pixel for pixel at its
+# scale (against headless shots, which are the reviewed pictures), clicks and
+# keys reach the program, an expose redraws it, F12 saves the screen, and the
+# window's close button ends the program and the emulator (status 0) and
+# removes the device's folder.
 #
-# usage: window_test.sh KESTREL-EMU XWD-COMPARE [CLOSE-WINDOW]
-# Skips (status 77) without Xvfb, xdotool, xwd, the close helper (libx11-dev)
-# or the DejaVu font; under CI=true each of those fails instead.
+# usage: window_test.sh KESTREL-EMU XWD-COMPARE CARD GOLDENS [CLOSE-WINDOW]
+# Skips (status 77) without Xvfb, xdotool, xwd or the close helper
+# (libx11-dev); under CI=true each of those fails instead.
 set -euo pipefail
 
 emu=$1
 compare=$2
-close=${3:-}
+card=$3
+goldens=$4
+close=${5:-}
 scale=2
-font=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
 
 fail() {
   echo "FAILED: $*" >&2
@@ -29,7 +31,6 @@ for tool in Xvfb xdotool xwd; do
   command -v "$tool" >/dev/null || skip "$tool is not installed (tools/setup installs it)"
 done
 if [ -z "$close" ] || [ ! -x "$close" ]; then skip "close_window is not built (libx11-dev is missing)"; fi
-[ -f "$font" ] || skip "$font is missing (fonts-dejavu-core)"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/kestrel-window.XXXXXX")
 xvfb_pid=
@@ -67,27 +68,24 @@ export DISPLAY=:$display
 unset WAYLAND_DISPLAY
 export SDL_VIDEODRIVER=x11
 
-card=$work/card
-mkdir -p "$card/skin" "$card/kestrel" "$card/docs" "$work/tmp"
-cp "$font" "$card/skin/"
-printf 'DejaVuSans 16\n0 0 0\n' >"$card/skin/ControlFont.txt"
-printf 'DejaVuSans 18\n' >"$card/skin/ButtonFont.txt"
-printf 'DejaVuSans 24\n' >"$card/skin/BigFont.txt"
-printf 'e\no\n' >"$card/kestrel/config.txt"
-printf 'one\ntwo\nthree\n' >"$card/notes.txt"
+mkdir -p "$work/tmp"
 
-# The row of notes.txt and the Open button, in screen pixels.
-row_x=60 row_y=89 open_x=80 open_y=214
+# The row of "Deep folder" and the Open button, in screen pixels.
+row_x=60 row_y=103 open_x=80 open_y=214
 cat >"$work/reference.txt" <<EOF
 shot first
 tap $row_x $row_y
 tap $open_x $open_y
-shot file
+shot folder
 key down
-shot file-down
+shot folder-down
 EOF
 TMPDIR=$work/tmp "$emu" --card "$card" --out "$work/reference" --scenario "$work/reference.txt" --timeout 30 \
   >"$work/reference.log" 2>&1 || fail "the headless run failed: $(cat "$work/reference.log")"
+# The headless pictures are the reviewed ones of the demo scenario.
+cmp -s "$work/reference/first.png" "$goldens/demo_root.png" || fail "the headless root is not $goldens/demo_root.png"
+cmp -s "$work/reference/folder.png" "$goldens/demo_deep_folder.png" ||
+  fail "the headless folder is not $goldens/demo_deep_folder.png"
 
 TMPDIR=$work/tmp "$emu" --card "$card" --out "$work/window" --window --scale "$scale" >"$work/window.log" 2>&1 &
 emu_pid=$!
@@ -126,11 +124,11 @@ done
 
 click "$row_x" "$row_y"
 click "$open_x" "$open_y"
-expect_screen file
+expect_screen folder
 
 xdotool windowfocus --sync "$wid"
 xdotool key Down
-expect_screen file-down
+expect_screen folder-down
 
 xdotool key F12
 deadline=$((SECONDS + 10))
@@ -138,12 +136,12 @@ until [ -f "$work/window/window-1.png" ] && grep -q 'window-1.png' "$work/window
   [ "$SECONDS" -lt "$deadline" ] || fail "F12 saved no screenshot: $(cat "$work/window.log")"
   sleep 0.1
 done
-cmp -s "$work/window/window-1.png" "$work/reference/file-down.png" || fail "the F12 screenshot is not the screen"
+cmp -s "$work/window/window-1.png" "$work/reference/folder-down.png" || fail "the F12 screenshot is not the screen"
 
 # Unmapped, the window's pixels are lost; mapped again, it must redraw them.
 xdotool windowunmap --sync "$wid"
 xdotool windowmap --sync "$wid"
-expect_screen file-down
+expect_screen folder-down
 
 "$close" "$wid" || fail "cannot press the close button"
 deadline=$((SECONDS + 15))
