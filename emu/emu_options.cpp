@@ -1,21 +1,6 @@
 #include "emu/emu_options.h"
 
-#include <cerrno>
-#include <cstdlib>
-
-namespace {
-
-bool Number(const std::string& word, long low, long high, int32_t& out) {
-  if (word.empty() || word.size() > 12) return false;
-  errno = 0;
-  char* end = nullptr;
-  const long v = std::strtol(word.c_str(), &end, 10);
-  if (errno != 0 || *end != '\0' || v < low || v > high) return false;
-  out = static_cast<int32_t>(v);
-  return true;
-}
-
-}  // namespace
+#include "emu/whole_number.h"
 
 std::string EmuUsage(const std::string& defaultCard, const std::string& defaultProgram) {
   return "usage: kestrel-emu [options] [-- PROGRAM [ARGS...]]\n"
@@ -53,7 +38,7 @@ bool ParseEmuOptions(const std::vector<std::string>& args, EmuOptions& o, std::s
     auto number = [&](long low, long high, int32_t& out) {
       std::string v;
       if (!value(v)) return false;
-      if (!Number(v, low, high, out)) {
+      if (!ParseWholeNumber(v, low, high, out)) {
         error = a + " takes a whole number from " + std::to_string(low) + " to " + std::to_string(high) +
                 ", not \"" + v.substr(0, 40) + "\"";
         return false;

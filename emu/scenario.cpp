@@ -1,8 +1,8 @@
 #include "emu/scenario.h"
 
-#include <cerrno>
-#include <cstdlib>
 #include <cstring>
+
+#include "emu/whole_number.h"
 
 namespace {
 
@@ -27,15 +27,6 @@ std::vector<std::string> Words(const std::string& line) {
   return words;
 }
 
-bool Integer(const std::string& word, long low, long high, int32_t& out) {
-  if (word.empty() || word.size() > 12) return false;
-  errno = 0;
-  char* end = nullptr;
-  const long v = std::strtol(word.c_str(), &end, 10);
-  if (errno != 0 || *end != '\0' || v < low || v > high) return false;
-  out = static_cast<int32_t>(v);
-  return true;
-}
 
 // Picture names become file names: letters, digits, '-' and '_' only.
 bool PictureName(const std::string& word) {
@@ -82,7 +73,7 @@ std::string ParseArgs(const Command& c, const std::vector<std::string>& w, Scena
       return std::string();
     case Command::kPoint:
       // The touch driver's fields are signed 16-bit.
-      if (!Integer(w[1], -32768, 32767, step.x) || !Integer(w[2], -32768, 32767, step.y))
+      if (!ParseWholeNumber(w[1], -32768, 32767, step.x) || !ParseWholeNumber(w[2], -32768, 32767, step.y))
         return std::string(c.word) + ": X and Y must be whole numbers from -32768 to 32767";
       return std::string();
     case Command::kKeyArg:
@@ -94,7 +85,7 @@ std::string ParseArgs(const Command& c, const std::vector<std::string>& w, Scena
       }
       return std::string();
     case Command::kMs:
-      if (!Integer(w[1], 0, kMaxWaitMs, step.value))
+      if (!ParseWholeNumber(w[1], 0, kMaxWaitMs, step.value))
         return "wait: milliseconds must be a whole number from 0 to " + std::to_string(kMaxWaitMs);
       return std::string();
     case Command::kName:
@@ -103,7 +94,7 @@ std::string ParseArgs(const Command& c, const std::vector<std::string>& w, Scena
       step.name = w[1];
       return std::string();
     case Command::kCode:
-      if (!Integer(w[1], 0, 255, step.value)) return "expect-exit: the status must be a whole number from 0 to 255";
+      if (!ParseWholeNumber(w[1], 0, 255, step.value)) return "expect-exit: the status must be a whole number from 0 to 255";
       return std::string();
   }
   return usage;
@@ -113,7 +104,7 @@ std::string ParseArgs(const Command& c, const std::vector<std::string>& w, Scena
 
 int32_t ParseKeyName(const std::string& word) {
   int32_t code = 0;
-  if (Integer(word, 1, 10, code)) return code;
+  if (ParseWholeNumber(word, 1, 10, code)) return code;
   for (const KeyName& k : kKeyNames)
     if (word == k.name) return k.code;
   return 0;

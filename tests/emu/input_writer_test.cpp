@@ -21,13 +21,20 @@ TEST(InputWriter, EveryKeyCodeComesBackThroughTheRemotesTable) {
   for (int32_t code : {0, -1, 11, 255}) EXPECT_EQ(0, RawKeyNumber(code)) << code;
 }
 
-TEST(InputWriter, TheProgramsReaderTakesEachRecordOnce) {
+// The device's two FIFOs in a temporary folder, with the writer on them.
+class InputFifos : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(0, mkfifo(ts.c_str(), 0600));
+    ASSERT_EQ(0, mkfifo(remote.c_str(), 0600));
+    ASSERT_TRUE(writer.Open(ts, remote));
+  }
   TempDir dir;
   const std::string ts = dir.File("ts"), remote = dir.File("remote");
-  ASSERT_EQ(0, mkfifo(ts.c_str(), 0600));
-  ASSERT_EQ(0, mkfifo(remote.c_str(), 0600));
   CInputWriter writer;
-  ASSERT_TRUE(writer.Open(ts, remote));
+};
+
+TEST_F(InputFifos, TheProgramsReaderTakesEachRecordOnce) {
   CNoxInputReader reader(ts.c_str(), remote.c_str());
   EXPECT_EQ(0u, writer.Pending());
 
@@ -53,13 +60,7 @@ TEST(InputWriter, TheProgramsReaderTakesEachRecordOnce) {
   EXPECT_FALSE(reader.ReadKey(key));
 }
 
-TEST(InputWriter, AFullFifoRefusesARecordWhole) {
-  TempDir dir;
-  const std::string ts = dir.File("ts"), remote = dir.File("remote");
-  ASSERT_EQ(0, mkfifo(ts.c_str(), 0600));
-  ASSERT_EQ(0, mkfifo(remote.c_str(), 0600));
-  CInputWriter writer;
-  ASSERT_TRUE(writer.Open(ts, remote));
+TEST_F(InputFifos, AFullFifoRefusesARecordWhole) {
   size_t queued = 0;
   while (writer.Touch(kPenPressure, 1, 1) && queued < 1000000) queued += 8;
   EXPECT_GT(queued, 0u);
