@@ -150,7 +150,9 @@ TEST(DemoCard, PicturesDecodeAtTheirSizes) {
       const uint32_t r = (c >> 11) << 3, g = ((c >> 5) & 0x3F) << 2, b = (c & 0x1F) << 3;
       const uint32_t luma = (299 * r + 587 * g + 114 * b) / 1000;
       ASSERT_LE(luma, 110u) << x << "," << y;
-      if (y < 22) ASSERT_GE(luma, 80u) << x << "," << y;
+      if (y < 22) {
+        ASSERT_GE(luma, 80u) << x << "," << y;
+      }
     }
   }
   // The tick tells the two check pictures apart.
