@@ -23,6 +23,7 @@
 #include "emu/display_reader.h"
 #include "emu/input_writer.h"
 #include "emu/master_role.h"
+#include "emu/process_info.h"
 #include "emu/png_image.h"
 
 struct EmuDeviceSetup {
