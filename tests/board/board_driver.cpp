@@ -141,10 +141,9 @@ class CBoard {
     }
     if (!WaitConsole("kestrel-device: ready", boot)) return Fail("the board's init did not come up");
     Say("the board's init is ready " + Time() + " after QEMU started");
-    if (!Dump(iBefore)) return false;
-    if (!Command("start", "started ", line)) return false;
+    if (!Dump(iBefore) || !Command("start", "started ", line)) return Fail(iWhy);
     iRunning = true;
-    if (iOptions.refusal && !Command("passes 10", "ok", line)) return false;
+    if (iOptions.refusal && !Command("passes 10", "ok", line)) return Fail(iWhy);
     for (const ScenarioStep& s : steps) {
       if (!Step(s)) {
         Fail(iOptions.scenario + ":" + std::to_string(s.line) + ": " + iWhy);
@@ -153,7 +152,7 @@ class CBoard {
     }
     if (iRunning) {
       // Still running after the last step: it must not have crashed.
-      if (!Command("stop", "exit ", line)) return false;
+      if (!Command("stop", "exit ", line)) return Fail(iWhy);
       if (line != "exit " + std::to_string(kSigtermStatus)) return Fail("the program ended by itself: " + line);
       Say("the program ran until it was stopped");
     }
@@ -198,11 +197,11 @@ class CBoard {
   bool Command(const std::string& command, const std::string& expect, std::string& answer) {
     if (!iControl.Send(command) || !iControl.ReadLine(answer, Clock::now() + kReplyTimeout)) {
       iWhy = "the board did not answer \"" + command.substr(0, command.find(' ')) + "\"";
-      return Fail(iWhy);
+      return false;
     }
     if (answer.compare(0, expect.size(), expect) != 0) {
       iWhy = "the board answered \"" + answer + "\" to \"" + command.substr(0, command.find(' ')) + "\"";
-      return Fail(iWhy);
+      return false;
     }
     return true;
   }
@@ -226,7 +225,8 @@ class CBoard {
     if (!Qmp("{\"execute\":\"screendump\",\"arguments\":{\"filename\":\"" + path + "\"}}",
              Clock::now() + kReplyTimeout) ||
         !ReadPpm(path, picture, iWhy)) {
-      return Fail("no screen dump: " + iWhy);
+      iWhy = "no screen dump: " + iWhy;
+      return false;
     }
     if (iFirstFrame < 0 && !iBefore.rgb.empty() && picture.rgb != iBefore.rgb) {
       iFirstFrame = Seconds(Clock::now() - gStart);
