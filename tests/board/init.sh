@@ -2,16 +2,15 @@
 # The board's first process in the QEMU system run (tools/test-device): it
 # gives the device build what the device's own system gives it, then takes
 # commands from the host on the second serial line, one a line, and answers
-# each with one line:
-#   start                 start /bin/kestrel, the active UI process  "started PID"
-#   touch REC / remote REC  write the 8-byte record REC (printf octal escapes)
-#                         into /dev/ts or /dev/remote, then let the program
-#                         finish two more passes, so it has read the record
-#                         and drawn what it does               "ok"
-#   passes N              wait for N passes of the program     "ok"
-#   report                the program's memory from /proc      "report ..."
-#   exit                  wait for the program to end          "exit STATUS"
-#   stop                  SIGTERM, then wait                   "exit STATUS"
+# each with one line (the answer after the arrow):
+#   start         start /bin/kestrel as the active UI process -> "started PID"
+#   touch REC     write the 8-byte record REC (printf octal escapes) into
+#   remote REC    /dev/ts or /dev/remote, then let the program finish two
+#                 more passes, so it has read it and drawn what it does -> "ok"
+#   passes N      wait for N passes of the program -> "ok"
+#   report        the program's memory from /proc -> "report ..."
+#   exit          wait for the program to end -> "exit STATUS"
+#   stop          SIGTERM, then wait -> "exit STATUS"
 # A pass is one sleep of the program's event loop: its voluntary context
 # switches. Lines starting "kestrel-device:" on the console are for the log.
 /bin/busybox --install -s /bin
