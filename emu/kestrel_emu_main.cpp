@@ -6,8 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 #include "emu/emu_device.h"
 #include "emu/emu_options.h"
@@ -16,23 +14,6 @@
 #include "emu/window.h"
 
 namespace {
-
-bool ReadText(const std::string& path, std::string& text, std::string& error) {
-  struct stat st;
-  if (stat(path.c_str(), &st) != 0) {
-    error = path + ": " + std::strerror(errno);
-    return false;
-  }
-  if (!S_ISREG(st.st_mode) || st.st_size > static_cast<off_t>(kMaxScenarioBytes)) {
-    error = path + ": not a scenario file (a text file of at most " + std::to_string(kMaxScenarioBytes) + " bytes)";
-    return false;
-  }
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  text = s.str();
-  return true;
-}
 
 std::string FolderOf(const std::string& path) {
   const size_t slash = path.rfind('/');
@@ -77,8 +58,7 @@ int main(int argc, char** argv) {
   if (o.command.empty()) o.command = {defaultProgram};
   std::vector<ScenarioStep> steps;
   if (!o.scenario.empty()) {
-    std::string text;
-    if (!ReadText(o.scenario, text, error) || !ParseScenario(text, o.scenario, steps, error)) {
+    if (!ReadScenarioFile(o.scenario, steps, error)) {
       std::fprintf(stderr, "kestrel-emu: %s\n", error.c_str());
       return 2;
     }

@@ -1,9 +1,6 @@
 #include "emu/ppm_image.h"
 
-#include <sys/stat.h>
-
-#include <cstdio>
-#include <vector>
+#include "emu/bounded_file.h"
 
 namespace {
 
@@ -61,22 +58,9 @@ bool ParsePpm(const uint8_t* data, size_t size, CRgbPicture& picture, std::strin
 }
 
 bool ReadPpm(const std::string& path, CRgbPicture& picture, std::string& why) {
-  struct stat st;
-  constexpr uint64_t kMaxBytes = kMaxPngPixels * 3 + 4096;
-  if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || static_cast<uint64_t>(st.st_size) > kMaxBytes) {
-    why = path + ": not a readable PPM file";
-    return false;
-  }
-  std::vector<uint8_t> bytes(static_cast<size_t>(st.st_size));
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) {
-    why = path + ": cannot open";
-    return false;
-  }
-  const bool whole = std::fread(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  std::fclose(f);
-  if (!whole || !ParsePpm(bytes.data(), bytes.size(), picture, why)) {
-    if (!whole) why = "a short read";
+  std::string bytes;
+  if (!ReadBoundedFile(path, kMaxPngPixels * 3 + 4096, bytes, why)) return false;
+  if (!ParsePpm(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), picture, why)) {
     why = path + ": " + why;
     return false;
   }

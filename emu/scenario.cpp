@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "emu/bounded_file.h"
 #include "emu/whole_number.h"
 
 namespace {
@@ -155,4 +156,9 @@ bool ParseScenario(const std::string& text, const std::string& source, std::vect
     steps.push_back(step);
   }
   return true;
+}
+
+bool ReadScenarioFile(const std::string& path, std::vector<ScenarioStep>& steps, std::string& error) {
+  std::string text;
+  return ReadBoundedFile(path, kMaxScenarioBytes, text, error) && ParseScenario(text, path, steps, error);
 }

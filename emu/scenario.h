@@ -46,3 +46,6 @@ inline constexpr int32_t kMaxWaitMs = 3600 * 1000;
 // "<source>:<line>: <what is wrong>" in `error`.
 bool ParseScenario(const std::string& text, const std::string& source, std::vector<ScenarioStep>& steps,
                    std::string& error);
+// The same for the scenario file at `path` (at most kMaxScenarioBytes); a
+// file that cannot be read gives "<path>: <reason>".
+bool ReadScenarioFile(const std::string& path, std::vector<ScenarioStep>& steps, std::string& error);

@@ -28,7 +28,6 @@
 #include <cstring>
 #include <fstream>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -435,13 +434,10 @@ int main(int argc, char** argv) {
                  "--out DIR (--mapped \"WxH, Dbpp\" | --refusal)\n");
     return 2;
   }
-  std::ifstream f(o.scenario, std::ios::binary);
-  std::ostringstream text;
-  text << f.rdbuf();
   std::vector<ScenarioStep> steps;
   std::string error;
-  if (!f || text.str().size() > kMaxScenarioBytes || !ParseScenario(text.str(), o.scenario, steps, error)) {
-    std::fprintf(stderr, "board: %s\n", error.empty() ? (o.scenario + ": cannot read").c_str() : error.c_str());
+  if (!ReadScenarioFile(o.scenario, steps, error)) {
+    std::fprintf(stderr, "board: %s\n", error.c_str());
     return 2;
   }
   CBoard board(o);

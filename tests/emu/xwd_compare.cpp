@@ -3,13 +3,11 @@
 // the window's scale: every screen pixel must fill its SCALE x SCALE block
 // exactly. Exit status 0 when they match, 1 when they differ (the count on
 // stdout, the differing pixels in DIFF.png), 2 for an unreadable input.
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
+#include "emu/bounded_file.h"
 #include "emu/png_image.h"
 
 namespace {
@@ -43,28 +41,11 @@ uint8_t Channel(uint32_t pixel, uint32_t mask) {
   return static_cast<uint8_t>((v * 255 + top / 2) / top);
 }
 
-bool ReadFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& why) {
-  struct stat st;
-  if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || static_cast<uint64_t>(st.st_size) > kMaxXwdBytes) {
-    why = path + ": not a readable capture";
-    return false;
-  }
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) {
-    why = path + ": cannot open";
-    return false;
-  }
-  bytes.resize(static_cast<size_t>(st.st_size));
-  const bool ok = std::fread(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  std::fclose(f);
-  if (!ok) why = path + ": short read";
-  return ok;
-}
-
 bool ReadXwd(const std::string& path, CRgbPicture& picture, std::string& why) {
-  std::vector<uint8_t> b;
-  if (!ReadFile(path, b, why)) return false;
-  if (b.size() < kFieldCount * 4) {
+  std::string bytes;
+  if (!ReadBoundedFile(path, kMaxXwdBytes, bytes, why)) return false;
+  const uint8_t* b = reinterpret_cast<const uint8_t*>(bytes.data());
+  if (bytes.size() < kFieldCount * 4) {
     why = path + ": too short for an XWD header";
     return false;
   }
@@ -82,7 +63,7 @@ bool ReadXwd(const std::string& path, CRgbPicture& picture, std::string& why) {
     return false;
   }
   const uint64_t start = uint64_t{f[kHeaderSize]} + uint64_t{f[kColorCount]} * 12;
-  if (start + uint64_t{f[kBytesPerLine]} * height > b.size()) {
+  if (start + uint64_t{f[kBytesPerLine]} * height > bytes.size()) {
     why = path + ": the pixel rows are cut short";
     return false;
   }
