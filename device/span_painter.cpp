@@ -6,16 +6,27 @@
 
 namespace {
 
-// The grid as the painter needs it, read once per run.
+// The grid as the painter needs it, read once per run. Offsets come from the
+// grid's own pixel offsets, so a view into a larger grid (a box of the
+// screen) is painted in the larger grid's memory: a column is `column` bytes
+// from the next, and a row one pixel below the one above it.
 struct Grid {
   uint8_t* buffer;
   int64_t width;
   int64_t height;
   int64_t bytesPerPixel;
+  int64_t origin;  // offset of (0, 0)
+  int64_t column;  // bytes from (x, y) to (x + 1, y)
 };
 
 Grid GridOf(MFrameBuffer& fb) {
-  return Grid{fb.GetBuffer(), fb.GetWidth(), fb.GetHeight(), static_cast<int64_t>(fb.GetBitsPerPixel() >> 3)};
+  const int64_t origin = fb.GetPixelOffset(0, 0);
+  return Grid{fb.GetBuffer(),
+              fb.GetWidth(),
+              fb.GetHeight(),
+              static_cast<int64_t>(fb.GetBitsPerPixel() >> 3),
+              origin,
+              int64_t{fb.GetPixelOffset(1, 0)} - origin};
 }
 
 // The part of [from, from + length) inside [0, limit), in 64 bits so that no
@@ -29,7 +40,7 @@ bool Clip(int64_t& from, int64_t& length, int64_t limit) {
 }
 
 inline size_t Offset(const Grid& g, int64_t x, int64_t y) {
-  return static_cast<size_t>(g.bytesPerPixel * (x * g.height + (g.height - 1 - y)));
+  return static_cast<size_t>(g.origin + x * g.column - y * g.bytesPerPixel);
 }
 
 // `count` 16-bit pixels from `p` upwards in memory. Long runs go to the C
@@ -71,7 +82,7 @@ void PaintClipped(const Grid& g, int64_t x, int64_t y, int64_t columns, int64_t 
     return;
   }
   // A column's run starts at its bottom row, the lowest address.
-  if (rows == g.height) {
+  if (rows == g.height && g.column == 2 * g.height) {
     // Whole columns lie back to back: one run for the box.
     FillRun(g.buffer + Offset(g, x, g.height - 1), static_cast<size_t>(columns * rows), color);
     return;
@@ -79,7 +90,7 @@ void PaintClipped(const Grid& g, int64_t x, int64_t y, int64_t columns, int64_t 
   if (rows == 1) {
     // A horizontal run: one pixel per column, a column's length apart.
     uint8_t* p = g.buffer + Offset(g, x, y);
-    const size_t stride = static_cast<size_t>(2 * g.height);
+    const size_t stride = static_cast<size_t>(g.column);
     for (int64_t i = 0; i < columns; ++i, p += stride) std::memcpy(p, &color, 2);
     return;
   }

@@ -11,18 +11,22 @@ void PaintMonoBitmap(MFrameBuffer& target, const uint8_t* bits, uint32_t width, 
   // The target is read once and the glyph clipped to it once: text is most
   // of what a screen redraw paints, pixel by pixel. Each pixel is stored as
   // PaintPixel stores it, at its column-layout offset.
+  // The offsets come from the target's own, so a view into a larger grid
+  // (a box of the screen) paints in that grid's memory.
   uint8_t* buffer = target.GetBuffer();
   const int64_t targetWidth = target.GetWidth(), targetHeight = target.GetHeight();
   const int64_t bytesPerPixel = target.GetBitsPerPixel() >> 3;
   if (buffer == nullptr) return;
+  const int64_t origin = target.GetPixelOffset(0, 0);
+  const int64_t column = int64_t{target.GetPixelOffset(1, 0)} - origin;
   const int64_t i0 = y < 0 ? -y : 0, j0 = x < 0 ? -x : 0;
   const int64_t i1 = std::min<int64_t>(rows, targetHeight - y), j1 = std::min<int64_t>(width, targetWidth - x);
   for (int64_t i = i0; i < i1; ++i) {
     const uint8_t* row = bits + static_cast<size_t>(pitch) * static_cast<size_t>(i);
-    const int64_t flipped = targetHeight - 1 - (y + i);
+    const int64_t rowOffset = origin - (y + i) * bytesPerPixel;
     for (int64_t j = j0; j < j1; ++j) {
       if ((row[j / 8] & (0x80u >> (j % 8))) == 0) continue;
-      std::memcpy(buffer + bytesPerPixel * ((x + j) * targetHeight + flipped), &color, sizeof color);
+      std::memcpy(buffer + rowOffset + (x + j) * column, &color, sizeof color);
     }
   }
 }

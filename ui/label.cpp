@@ -12,7 +12,9 @@ void CUILabel::Draw() {
   // drawn inside a group.
   if (!IsVisible() || parent == nullptr) return;
   parent->DrawBackground(rect);
-  RenderText(rect, GetTextColor(), textFlags);
+  // A text wider than the label is cut at its edge: only the rectangle is
+  // erased on the next draw.
+  RenderTextWithin(rect, GetTextColor(), textFlags);
 }
 
 Color CUILabel::GetTextColor() { return textColor != 0 ? textColor : CurrentScheme()->TextColor(); }

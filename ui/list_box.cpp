@@ -1,5 +1,6 @@
 #include "ui/list_box.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "ui/painting.h"
@@ -16,13 +17,24 @@ uint32_t CUIListBox::RowUnit() {
 
 void CUIListBox::ResetList() {
   // A list too low for a row, or rows without height, has no pages.
-  const int32_t h = GetItemHeight(0);
-  rowsPerPage = h > 0 && rect.height > 4 ? static_cast<uint32_t>(rect.height - 4) / static_cast<uint32_t>(h) : 0;
+  UpdateRowsPerPage();
   selected = -1;
   page = 0;
   firstVisible = 0;
   upPressed = false;
   downPressed = false;
+}
+
+void CUIListBox::UpdateRowsPerPage() {
+  const int32_t h = GetItemHeight(0);
+  rowsPerPage = h > 0 && rect.height > 4 ? static_cast<uint32_t>(rect.height - 4) / static_cast<uint32_t>(h) : 0;
+}
+
+UIRect CUIListBox::RowBox(uint32_t row) {
+  const int64_t h = RowUnit();
+  const int64_t y = int64_t{rect.y} + 2 + row * h;
+  return UIRect(rect.x + 2, static_cast<int32_t>(std::min<int64_t>(y, INT32_MAX)), rect.width - 36,
+                static_cast<int32_t>(h));
 }
 
 bool CUIListBox::DownEnabled() { return uint64_t{firstVisible} + rowsPerPage < GetItemCount(); }
@@ -95,10 +107,13 @@ void CUIListBox::Draw() {
   // Child widgets stay hidden while the rows are drawn.
   for (MUIWidget* child : children)
     if (child != nullptr) child->rect.width = 0;
-  UIRect row(rect.x + 2, rect.y + 2, rect.width - 36, GetItemHeight(0));
+  // Exactly the page's rows: every row drawn can be touched, and no row
+  // of the next page shows on this one.
+  UIRect row = RowBox(0);
   const int64_t bottom = int64_t{rect.y} + rect.height;
-  for (uint32_t i = firstVisible; i < count && row.y < bottom - row.height; ++i) {
+  for (uint32_t i = firstVisible; i < count && i - firstVisible < rowsPerPage; ++i) {
     if ((listStyle & kUniformRows) == 0) row.height = GetItemHeight(i);
+    if (int64_t{row.y} + row.height > bottom) break;
     DrawItem(i, row);
     // Rows without height still end: the index runs out.
     row.y += row.height > 0 ? row.height : 0;
@@ -148,10 +163,11 @@ bool CUIListBox::OnTouch(InputEvent& event) {
   }
   const bool handled = CUIWidgetGroup::OnTouch(event);
   if (event.pressure != 0) return handled;
-  const uint32_t row = static_cast<uint32_t>(event.y - rect.y) / RowUnit();
+  // The row drawn under the pen; the margins above the first row and below
+  // the last belong to them.
+  const int64_t offset = std::max<int64_t>(int64_t{event.y} - rect.y - 2, 0);
+  const int64_t row = std::min<int64_t>(offset / RowUnit(), rowsPerPage > 0 ? rowsPerPage - 1 : 0);
   int64_t pick = int64_t{firstVisible} + row;
-  // A tap on the row below the page's last stays on the page.
-  if (pick >= (int64_t{page} + 1) * rowsPerPage) --pick;
   const int64_t count = GetItemCount();
   if (pick >= count) pick = count - 1;
   selected = static_cast<int32_t>(pick);
@@ -228,14 +244,47 @@ CUIStringListBox::CUIStringListBox(const UIRect& r, const char* newText, MUIWidg
   ResetList();
 }
 
-CUIStringListBox::~CUIStringListBox() { CUIStringListBox::RemoveAll(); }
+CUIStringListBox::~CUIStringListBox() { ReleaseItems(); }
 
-void CUIStringListBox::RemoveAll() {
+void CUIStringListBox::ReleaseItems() {
   for (char*& item : items) {
     delete[] item;
     item = nullptr;
   }
   itemCount = 0;
+}
+
+void CUIStringListBox::RemoveAll() {
+  ReleaseItems();
+  // A refill measures the rows again: the skin's font may have changed.
+  MeasureRows();
+  UpdateRowsPerPage();
+}
+
+void CUIStringListBox::SetFont(MFont* newFont) {
+  CUIListBox::SetFont(newFont);
+  MeasureRows();
+  UpdateRowsPerPage();
+}
+
+void CUIStringListBox::MeasureRows() {
+  MFont* f = CurrentFont();
+  if (f == nullptr) {
+    rowHeight = 2;
+    baseline = 0;
+    return;
+  }
+  const int32_t ascender = f->GetMetric(MFont::kAscender);
+  const int32_t descender = f->GetMetric(MFont::kDescender);
+  // Room for the tallest and the deepest glyph of the face, whichever of
+  // its line height and its extent is larger; a font without metrics is
+  // measured by its "A".
+  int64_t line = std::max<int64_t>(f->GetMetric(MFont::kLineHeight), int64_t{ascender} - descender);
+  const int32_t letter = static_cast<int32_t>(std::min<uint32_t>(f->GetTextHeight("A"), INT32_MAX / 4));
+  if (line <= 0) line = letter;
+  line = std::min<int64_t>(line, INT32_MAX / 4);
+  rowHeight = static_cast<int32_t>(line) + 2;
+  baseline = ascender > 0 ? std::min<int32_t>(ascender, rowHeight) : letter;
 }
 
 void CUIStringListBox::AddItem(const char* item) {
@@ -246,9 +295,9 @@ void CUIStringListBox::AddItem(const char* item) {
   items[itemCount++] = copy;
 }
 
-int32_t CUIStringListBox::GetItemHeight(uint32_t index) {
-  const char* line = index < itemCount ? items[index] : "A";
-  return static_cast<int32_t>(CurrentFont()->GetTextHeight(line)) + 2;
+int32_t CUIStringListBox::GetItemHeight(uint32_t) {
+  if (rowHeight == 0) MeasureRows();
+  return rowHeight;
 }
 
 void CUIStringListBox::DrawItem(uint32_t index, const UIRect& box) {
@@ -257,6 +306,10 @@ void CUIStringListBox::DrawItem(uint32_t index, const UIRect& box) {
   const Color color = !enabled                           ? colors->DisabledColor()
                       : static_cast<int64_t>(index) == selected ? colors->HighlightColor()
                                                          : colors->TextColor();
-  // Cut at the row's right edge: a long line never paints over the scroll buttons.
-  RenderLineLeftOf(items[index], box.x, box.y, box.x + box.width, color);
+  // Every line on the row's one baseline, cut to its row: a long line never
+  // paints over the scroll buttons, a tall one never over its neighbours.
+  MFont* f = CurrentFont();
+  if (f == nullptr) return;
+  const int64_t top = int64_t{box.y} + baseline - f->GetTextHeight(items[index]);
+  RenderLineIn(items[index], box.x, static_cast<int32_t>(std::max<int64_t>(top, INT32_MIN)), box, color);
 }

@@ -38,6 +38,12 @@ class CUIListBox : public CUIWidgetGroup {
   // After a refill: rows per page from item 0's height, nothing selected,
   // the first page, both scroll buttons released. Draws nothing.
   void ResetList();
+  // Rows per page from item 0's height again, keeping the position: for a
+  // row height that changed with the font.
+  void UpdateRowsPerPage();
+  // The box of the visible row `row` (0 the top one); rows are as tall as
+  // item 0. Only rows below rowsPerPage are drawn and touched.
+  UIRect RowBox(uint32_t row);
   // One page up or down; true when the list moved (it is then redrawn).
   bool PageUp();
   bool PageDown();
@@ -79,8 +85,12 @@ class CUIStringListBox : public CUIListBox {
   // Releases the items (not the child widgets).
   void RemoveAll() override;
   uint32_t GetItemCount() override { return itemCount; }
-  // The font's height of the item (of "A" past the items), plus 2.
+  // Every row has one height, the font's line height plus 2, whatever its
+  // text: rows measured by their glyphs would differ from line to line (an
+  // empty line would be 2 pixels high) and would not match the pen.
   int32_t GetItemHeight(uint32_t index) override;
+  // A new font gives new rows.
+  void SetFont(MFont* newFont) override;
   void DrawItem(uint32_t index, const UIRect& box) override;
 
   // Appends a copy; items past the 50th are dropped.
@@ -89,6 +99,13 @@ class CUIStringListBox : public CUIListBox {
   const char* GetItem(uint32_t index) const { return index < itemCount ? items[index] : nullptr; }
 
  private:
+  void ReleaseItems();
+  // The row height and the baseline's distance from a row's top, measured
+  // from the font at the last refill or change of font.
+  void MeasureRows();
+
   char* items[kCapacity] = {};
   uint32_t itemCount = 0;
+  int32_t rowHeight = 0;
+  int32_t baseline = 0;
 };

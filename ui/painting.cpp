@@ -96,3 +96,14 @@ void FillBox(MFrameBuffer& fb, int32_t x1, int32_t y1, int32_t x2, int32_t y2, C
     PaintColumn(fb, x, int64_t{y1} + inset, int64_t{y2} - inset, color);
   }
 }
+
+CBoxOf::CBoxOf(MFrameBuffer& whole, int32_t x, int32_t y, int32_t width, int32_t height) : iWhole(whole) {
+  const int64_t left = std::max<int64_t>(x, 0), top = std::max<int64_t>(y, 0);
+  const int64_t right = std::min<int64_t>(int64_t{x} + std::max(width, 0), whole.GetWidth());
+  const int64_t bottom = std::min<int64_t>(int64_t{y} + std::max(height, 0), whole.GetHeight());
+  if (right <= left || bottom <= top) return;
+  iX = static_cast<int32_t>(left);
+  iY = static_cast<int32_t>(top);
+  iWidth = static_cast<uint32_t>(right - left);
+  iHeight = static_cast<uint32_t>(bottom - top);
+}

@@ -27,22 +27,27 @@ void FillBox(MFrameBuffer& fb, int32_t x1, int32_t y1, int32_t x2, int32_t y2, C
 // The inset of FillBox for a column at distance d from the nearer side.
 int32_t CornerInset(int32_t corner, int64_t d);
 
-// The columns left of `right` of a frame buffer: the same pixels, the same
-// layout (a column's place depends only on the height), a narrower grid. Text
-// drawn into it stops at that column, because fonts clip at the grid's width.
-class CColumnsLeftOf final : public MFrameBuffer {
+// The pixels of one box of a frame buffer as a grid of its own: (0, 0) is the
+// box's top-left corner, the same memory, the whole grid's pixel offsets.
+// Anything drawn into it stays inside the box, because every painter clips
+// at the grid's width and height and places pixels by the grid's offsets.
+// The box is cut to the whole grid.
+class CBoxOf final : public MFrameBuffer {
  public:
-  CColumnsLeftOf(MFrameBuffer& whole, int32_t right)
-      : iWhole(whole),
-        iWidth(right <= 0 ? 0 : static_cast<uint32_t>(right) < whole.GetWidth() ? static_cast<uint32_t>(right)
-                                                                               : whole.GetWidth()) {}
+  CBoxOf(MFrameBuffer& whole, int32_t x, int32_t y, int32_t width, int32_t height);
   uint8_t* GetBuffer() override { return iWhole.GetBuffer(); }
   uint32_t GetWidth() override { return iWidth; }
-  uint32_t GetHeight() override { return iWhole.GetHeight(); }
+  uint32_t GetHeight() override { return iHeight; }
   uint32_t GetBitsPerPixel() override { return iWhole.GetBitsPerPixel(); }
-  int32_t GetPixelOffset(int32_t x, int32_t y) override { return iWhole.GetPixelOffset(x, y); }
+  int32_t GetPixelOffset(int32_t x, int32_t y) override { return iWhole.GetPixelOffset(x + iX, y + iY); }
+  // Where the box's corner lies on the whole grid.
+  int32_t OriginX() const { return iX; }
+  int32_t OriginY() const { return iY; }
 
  private:
   MFrameBuffer& iWhole;
-  uint32_t iWidth;
+  int32_t iX = 0;
+  int32_t iY = 0;
+  uint32_t iWidth = 0;
+  uint32_t iHeight = 0;
 };

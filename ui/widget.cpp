@@ -160,15 +160,31 @@ bool MUIWidget::RenderAligned(const char* line, const UIRect& box, Color color, 
 }
 
 bool MUIWidget::RenderLine(const char* line, int32_t x, int32_t y, Color color) {
-  return RenderLineLeftOf(line, x, y, INT32_MAX, color);
-}
-
-bool MUIWidget::RenderLineLeftOf(const char* line, int32_t x, int32_t y, int32_t right, Color color) {
+  if (textClip != nullptr) return RenderLineIn(line, x, y, *textClip, color);
   MFont* f = CurrentFont();
   if (f == nullptr || screen == nullptr) return false;
   // Left of or above the screen lies outside every target.
   if (x < 0 || y < 0) return false;
-  if (right == INT32_MAX) return f->DrawText(*screen, line, static_cast<uint32_t>(x), static_cast<uint32_t>(y), color);
-  CColumnsLeftOf target(*screen, right);
-  return f->DrawText(target, line, static_cast<uint32_t>(x), static_cast<uint32_t>(y), color);
+  return f->DrawText(*screen, line, static_cast<uint32_t>(x), static_cast<uint32_t>(y), color);
+}
+
+bool MUIWidget::RenderLineIn(const char* line, int32_t x, int32_t y, const UIRect& clip, Color color) {
+  MFont* f = CurrentFont();
+  if (f == nullptr || screen == nullptr) return false;
+  CBoxOf target(*screen, clip.x, clip.y, clip.width, clip.height);
+  const int64_t left = int64_t{x} - target.OriginX();
+  const int64_t top = std::max<int64_t>(int64_t{y} - target.OriginY(), 0);
+  if (left < 0 || target.GetWidth() == 0) return false;
+  return f->DrawText(target, line, static_cast<uint32_t>(left), static_cast<uint32_t>(top), color);
+}
+
+bool MUIWidget::RenderTextWithin(const UIRect& box, Color color, int32_t flags) {
+  // The columns that an erase with rounded corners covers from top to
+  // bottom: its last four are cut short.
+  const UIRect columns(box.x, 0, std::max(box.width - 3, 0), INT32_MAX);
+  const UIRect* saved = textClip;
+  textClip = &columns;
+  const bool result = RenderText(box, color, flags);
+  textClip = saved;
+  return result;
 }

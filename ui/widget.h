@@ -84,8 +84,15 @@ class MUIWidget {
   bool RenderAligned(const char* line, const UIRect& box, Color color, int32_t flags);
   // One line with its top-left corner at (x, y); the font's result.
   bool RenderLine(const char* line, int32_t x, int32_t y, Color color);
-  // The same, nothing drawn from column `right` on.
-  bool RenderLineLeftOf(const char* line, int32_t x, int32_t y, int32_t right, Color color);
+  // The same, nothing drawn outside `clip`; a line whose corner lies left
+  // of the clip is not drawn, one above it is moved down to its top.
+  bool RenderLineIn(const char* line, int32_t x, int32_t y, const UIRect& clip, Color color);
+  // RenderText with nothing drawn left of the box or in its last columns,
+  // which an erase of the box with rounded corners (FillBox, corner 4) only
+  // partly covers: a widget that erases only its own rectangle then leaves
+  // no text behind when a long text is followed by a short one. Descenders
+  // below the box still show.
+  bool RenderTextWithin(const UIRect& box, Color color, int32_t flags);
 
   // The font and the colour scheme drawing uses now: the widget's own, or
   // the skin's for fontIndex and its current scheme.
@@ -109,6 +116,8 @@ class MUIWidget {
  private:
   // One paragraph of the multi-line layout at (x, y), edited in place; the
   // pixels of height it used.
+  // While set, every line is drawn inside it.
+  const UIRect* textClip = nullptr;
   int32_t RenderParagraph(char* line, int32_t x, int32_t y, int32_t width, const UIRect& box, Color color,
                           int32_t flags);
 };

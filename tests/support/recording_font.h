@@ -1,12 +1,14 @@
 #pragma once
 // A font of fixed-size cells that paints nothing and records every text it
-// is asked to draw, with the place: layout tests read where each line went.
+// is asked to draw, with the place on the whole screen (also when drawn into
+// a box of it) and the colour: layout tests read where each line went.
 
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "gfx/font.h"
+#include "ui/painting.h"
 
 class CRecordingFont final : public MFont {
  public:
@@ -14,6 +16,8 @@ class CRecordingFont final : public MFont {
     std::string text;
     uint32_t x;
     uint32_t y;
+    Color color = 0;
+    // Colour is compared only where a test names one.
     bool operator==(const Drawn& o) const { return text == o.text && x == o.x && y == o.y; }
   };
 
@@ -28,8 +32,12 @@ class CRecordingFont final : public MFont {
   }
   uint32_t GetTextWidth(WideText) override { return 0; }
   bool DrawChar(MFrameBuffer&, uint32_t, uint32_t, uint32_t, Color) override { return true; }
-  bool DrawText(MFrameBuffer&, const char* text, uint32_t x, uint32_t y, Color) override {
-    drawn.push_back({text != nullptr ? text : "", x, y});
+  bool DrawText(MFrameBuffer& target, const char* text, uint32_t x, uint32_t y, Color color) override {
+    if (auto* box = dynamic_cast<CBoxOf*>(&target)) {
+      x += static_cast<uint32_t>(box->OriginX());
+      y += static_cast<uint32_t>(box->OriginY());
+    }
+    drawn.push_back({text != nullptr ? text : "", x, y, color});
     return true;
   }
   bool DrawText(MFrameBuffer&, WideText, uint32_t, uint32_t, Color) override { return true; }

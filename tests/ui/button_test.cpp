@@ -139,4 +139,27 @@ TEST_F(ButtonTest, LabelsDrawOverTheirGroupsBackgroundAndRefuseFocus) {
   }
 }
 
+// A text wider than its label is cut at the label's erased area, so a short
+// text drawn after it leaves no glyph of the long one behind.
+TEST_F(ButtonTest, ALabelsTextStaysInsideWhatItErases) {
+  screen.paints = true;
+  auto* label = new CUILabel(UIRect(10, 100, 100, 20), std::string(40, 'W').c_str());
+  label->SetFont(GetFixedFont(2));
+  screen.AddChild(label);
+  display.Pixels().Fill(0x1234);
+  label->Draw();
+  int inside = 0;
+  for (int32_t x = 0; x < 320; ++x)
+    for (int32_t y = 95; y < 125; ++y) {
+      if (display.PixelAt(x, y) != colorWhite) continue;
+      EXPECT_LE(x, 106) << y;  // the columns its rounded erase covers whole
+      ++inside;
+    }
+  EXPECT_GT(inside, 0);
+  label->SetText("W");
+  label->Draw();
+  for (int32_t x = 30; x < 320; ++x)
+    for (int32_t y = 95; y < 125; ++y) EXPECT_NE(colorWhite, display.PixelAt(x, y)) << x << "," << y;
+}
+
 }  // namespace
