@@ -17,7 +17,8 @@ namespace {
 // dir_entries keeps just those and counts the rest: listing a folder of a
 // million names costs the memory of one of fifty.
 static_assert(CDirectory_Screen::kShownNames == CNameTable::kKept, "dir_entries keeps the shown names");
-static_assert(CDirectory_Screen::kShownNames + 1 <= CUIStringListBox::kCapacity, "the list holds them and Continue");
+// The way back may come before the shown names, then Continue after them.
+static_assert(CDirectory_Screen::kShownNames + 2 <= CUIStringListBox::kCapacity, "the list holds them and Continue");
 
 constexpr const char kFoundPrefix[] = "On a trouv\xE9 : ";
 // The added-name line is formatted into this many bytes; longer ones are cut.
@@ -111,7 +112,7 @@ void CDirectory_Screen::Draw_Directory_Content(const std::string& path) {
   DirectoryReader reader(path.c_str());
   // A folder that vanished or cannot be read still offers the way back, as
   // an empty folder does through its "..".
-  if (!reader.Opened()) dir_entries.Add(kBackToParent);
+  if (!reader.Opened()) dir_entries.AddPinned(kBackToParent);
   while (reader.HasMore()) {
     uint32_t length = 0;
     const char* name = reader.Next(&length);
@@ -120,7 +121,7 @@ void CDirectory_Screen::Draw_Directory_Content(const std::string& path) {
       if (PassesFilters(name, length)) dir_entries.Add(name, length);
       if (trace) TraceAdded(name);
     } else if (length == 2 && name[1] == '.') {
-      dir_entries.Add(kBackToParent);
+      dir_entries.AddPinned(kBackToParent);
     }
   }
   list->RemoveAll();
@@ -171,24 +172,15 @@ void CDirectory_Screen::OpenSelection() {
       DebugLog("Dir : FiredPressEvent : le repertoire suivant est choisi");
       dir_path += "/" + name;
       Log(dir_path);
-      ShowFromTop();
+      ShowListFromTop(list);
     }
   } else {
     DebugLog("Dir : FiredPressEvent : == back_dir");
     dir_path = ParentPath(dir_path);
-    ShowFromTop();
+    ShowListFromTop(list);
     Log(dir_path);
   }
   DebugLog("Dir : FiredPressEvent : fin iTag = 1");
-}
-
-void CDirectory_Screen::ShowFromTop() {
-  list->page = 0;
-  list->selected = 0;
-  // The first page from its first row too: with the old folder's scroll
-  // position kept, the rows shown would not be page 0's, and a tap would
-  // select an item other than the one under the pen.
-  list->firstVisible = 0;
 }
 
 std::string ParentPath(const std::string& path) {

@@ -44,8 +44,6 @@ class CDirectory_Screen : public CUIScreen, public MUIWidget::MUIWidgetEvents {
 
  private:
   void OpenSelection();
-  // The list from its first page and first row, the first item selected.
-  void ShowFromTop();
 
   CUILabel* title = nullptr;
   CUIButton* openButton = nullptr;

@@ -91,10 +91,13 @@ void CFile_Screen::Draw_File_Content(const char* path, bool fromFile) {
   DebugLog("File : Draw_File_Content : on a vid\xE9 la liste");
   if (fromFile) {
     DebugLog("File : Draw_File_Content : on reprend le contenu du fichier");
+    // A file opened from the folder starts at its top; only the way back
+    // from the edit-line screen (from file_lines) keeps the position.
+    ShowListFromTop(list);
     CTextFileReader reader;
     if (reader.Open(path)) {
       DebugLog("File : Draw_File_Content : on a ouvert le fichier");
-      reader.ReadLines(file_lines, ELineRule::kKeepCarriageReturn);
+      reader.ReadLines(file_lines, ELineRule::kKeepCarriageReturn, kReadBytes, kReadLines);
       AddShownLines();
       reader.Close();
       DebugLog("File : Draw_File_Content : on a ferm\xE9 le fichier");
@@ -156,6 +159,9 @@ void CFile_Screen::FiredPressEvent(MUIWidget* source) {
       DebugLog("File : fin FiredPressEvent : iTag 4");
       break;
     default:
+      // A touched line: the list has set the selection; show it at once, so
+      // that the user sees which line Edit will take.
+      if (source == list) list->Draw();
       break;
   }
   DebugLog("File : FiredPressEvent : fin");

@@ -1,7 +1,7 @@
 #pragma once
 // CFile_Screen: the lines of the file chosen in the directory screen as a
-// list, with Edit, Delete, Save and Exit. The lines live in file_lines; the
-// list shows the first 50 of them. The buttons only write the shared strings
+// list, with Edit, Delete, Save and Exit. The first 50 lines live in
+// file_lines, and the list shows them. The buttons only write the shared strings
 // and status; the state machine switches screens. Created once at start-up.
 
 #include <cstdint>
@@ -19,12 +19,19 @@ class CFile_Screen : public CUIScreen, public MUIWidget::MUIWidgetEvents {
   // measured whole at every redraw. Edit takes the whole line from
   // file_lines.
   static constexpr uint32_t kShownLineBytes = 1024;
+  // What is read of a file: only the first 50 lines can be shown or edited,
+  // and nothing is written back, so the file is read as if it ended after
+  // 50 lines or after 50 full rows' bytes, whichever comes first. Opening a
+  // 2 GB video then costs what a short text file costs.
+  static constexpr uint32_t kReadLines = CUIStringListBox::kCapacity;
+  static constexpr uint32_t kReadBytes = kReadLines * (kShownLineBytes + 1);
 
   CFile_Screen();
 
   // Rebuilds the list (from the file at `path`, or from file_lines) and
-  // redraws it, the title and the buttons but Edit. Keeps the list's page
-  // and selection.
+  // redraws it, the title and the buttons but Edit. A file read from the
+  // card starts at its first page with its first line selected; from
+  // file_lines (back from an edit) the page and selection are kept.
   void Refresh_Screen(const char* path, bool fromFile);
   // Fills the list and, from the file, file_lines. A path that cannot be
   // read leaves the list empty and file_lines as it was.

@@ -1,5 +1,6 @@
 #include "app/name_table.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "app/line_table.h"
@@ -12,6 +13,26 @@ bool Before(const char* a, const char* b) { return std::strcmp(a, b) < 0; }
 void CNameTable::Clear() {
   kept = 0;
   count = 0;
+  hasPinned = false;
+}
+
+void CNameTable::AddPinned(const char* name) {
+  ++count;
+  const size_t length = std::min(std::strlen(name), size_t{kNameCapacity - 1});
+  std::memcpy(pinned, name, length);
+  pinned[length] = '\0';
+  hasPinned = true;
+}
+
+uint32_t CNameTable::PinnedPlace() const {
+  uint32_t place = 0;
+  while (place < kept && Before(names[order[place]], pinned)) ++place;
+  return place;
+}
+
+uint32_t CNameTable::Kept() const {
+  if (!hasPinned) return kept;
+  return PinnedPlace() < kKept ? std::min(kept + 1, kKept) : kKept + 1;
 }
 
 void CNameTable::Add(const char* name) { Add(name, static_cast<uint32_t>(std::strlen(name))); }
@@ -42,6 +63,11 @@ void CNameTable::Add(const char* name, uint32_t length) {
 }
 
 const char* CNameTable::At(uint32_t index) const {
-  if (index >= kept) LineTableOutOfRange();
-  return names[order[index]];
+  if (index >= Kept()) LineTableOutOfRange();
+  if (!hasPinned) return names[order[index]];
+  const uint32_t place = std::min(PinnedPlace(), kKept);
+  // Past the first kKept names the pinned one is moved to the front.
+  const uint32_t at = place == kKept ? 0 : place;
+  if (index == at) return pinned;
+  return names[order[index < at ? index : index - 1]];
 }

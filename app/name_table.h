@@ -18,11 +18,17 @@ class CNameTable {
   // Offers a name; it is kept while it is among the first kKept so far.
   void Add(const char* name, uint32_t length);
   void Add(const char* name);
+  // Offers the one name that must always be listed (the way back to the
+  // parent folder): it keeps its byte-order place when that place is among
+  // the first kKept, and otherwise comes first, before the first kKept names.
+  // So a folder of many names sorting before it still has a way out.
+  void AddPinned(const char* name);
   // Names offered since Clear.
   uint64_t Count() const { return count; }
-  // Names kept: Count() up to kKept.
-  uint32_t Kept() const { return kept; }
-  // The kept name at `index` in byte order. An index not below Kept() stops
+  // Names kept: Count() up to kKept, and one more when the pinned name
+  // comes first.
+  uint32_t Kept() const;
+  // The kept name at `index` in byte order, the pinned one in its place. An index not below Kept() stops
   // the process with "vector [] access out of range".
   const char* At(uint32_t index) const;
 
@@ -32,4 +38,9 @@ class CNameTable {
   uint8_t order[kKept] = {};
   uint32_t kept = 0;
   uint64_t count = 0;
+  char pinned[kNameCapacity] = {};
+  bool hasPinned = false;
+
+  // The kept names that sort before the pinned one.
+  uint32_t PinnedPlace() const;
 };

@@ -10,6 +10,7 @@
 // keep a table below about 40 MiB, far above any real text file on the
 // device, while only 50 lines are ever shown.
 
+#include <cstddef>
 #include <cstdint>
 
 #include "app/line_table.h"
@@ -30,9 +31,17 @@ enum class ELineRule : uint8_t {
 // buffer, and the line feeds become the lines' NULs. `bytes` is given one
 // spare byte past `length` for the last line's NUL (no copy when it already
 // has it).
-void SplitTextLines(CLineTable::Bytes&& bytes, uint32_t length, ELineRule rule, CLineTable& lines);
+// At most `maxLines` lines are kept.
+void SplitTextLines(CLineTable::Bytes&& bytes, uint32_t length, ELineRule rule, CLineTable& lines,
+                    uint32_t maxLines = kMaxFileLines);
 
 // One file read whole into a line table.
+// The allocations a read asks for pass through this gate first: false means
+// the memory cannot be had. By default it tries the allocation without
+// throwing; tests put a gate in place that refuses.
+using TextFileAllocationGate = bool (*)(size_t bytes);
+void SetTextFileAllocationGateForTesting(TextFileAllocationGate gate);
+
 class CTextFileReader {
  public:
   CTextFileReader() = default;
@@ -44,10 +53,13 @@ class CTextFileReader {
   // directory. A FIFO or a device opens without waiting for a writer.
   bool Open(const char* path);
   // Replaces the table's lines with those of the open file's first
-  // `maxBytes` bytes (at most kMaxFileBytes). The table gives its old memory
-  // back before the new buffer is taken. A read that fails or would wait
-  // ends the data there.
-  void ReadLines(CLineTable& lines, ELineRule rule, uint32_t maxBytes = kMaxFileBytes);
+  // `maxBytes` bytes (at most kMaxFileBytes), at most `maxLines` of them;
+  // no byte past `maxBytes` is read. The table gives its old memory back
+  // before the new buffer is taken. A read that fails or would wait ends
+  // the data there. A buffer that cannot be had leaves the table empty
+  // (false); the process never stops for it.
+  bool ReadLines(CLineTable& lines, ELineRule rule, uint32_t maxBytes = kMaxFileBytes,
+                 uint32_t maxLines = kMaxFileLines);
   void Close();
 
  private:

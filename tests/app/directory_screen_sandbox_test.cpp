@@ -160,6 +160,31 @@ TEST_F(DirectoryScreenSandbox, ContinueFollowsTheFirstFortyEightEntries) {
   }
 }
 
+// A folder of names that all sort before the parent entry still offers the
+// way back, first, and it leads back.
+TEST_F(DirectoryScreenSandbox, AFolderOfDigitNamesKeepsTheWayBack) {
+  ASSERT_TRUE(MakeCardFolder("digits"));
+  char name[16];
+  for (int i = 60; i >= 1; --i) {
+    std::snprintf(name, sizeof name, "digits/%02d.txt", i);
+    ASSERT_TRUE(MakeCardFile(name));
+  }
+  Make();
+  ASSERT_TRUE(Select("digits"));
+  Open();
+  ASSERT_EQ("/mnt/sdcard//digits", dir_path);
+  Names expected{kParent};
+  for (int i = 1; i <= 48; ++i) {
+    std::snprintf(name, sizeof name, "%02d.txt", i);
+    expected.push_back(name);
+  }
+  expected.push_back("Continue...");
+  EXPECT_EQ(expected, Items());
+  ASSERT_TRUE(Select(kParent));
+  Open();
+  EXPECT_EQ(kRoot, dir_path);
+}
+
 // Into folders and back with the parent entry: the path grows by "/" and the
 // name, the working directory follows, and going back stops at the card.
 TEST_F(DirectoryScreenSandbox, OpenEntersFoldersAndTheParentEntryGoesBack) {

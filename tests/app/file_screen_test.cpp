@@ -1,15 +1,18 @@
 // The file screen: its layout, the lines of a file in the list and in
 // file_lines, Edit taking the whole selected line, the selection across
-// refreshes, and paths that give no file.
+// refreshes and files, huge files and failed allocations, and paths that
+// give no file.
 #include "app/file_screen.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/globals.h"
+#include "app/text_file.h"
 #include "gfx/image.h"
 #include "tests/support/recording_screen.h"
 #include "tests/support/skin_folder.h"
@@ -105,7 +108,9 @@ TEST_F(FileScreenTest, OnlyTheFirstFiftyLinesAreShownAndEditable) {
   Open(content);
   EXPECT_EQ(50u, fileScreen->List()->GetItemCount());
   EXPECT_EQ("line 50", Shown().back());
-  EXPECT_EQ(121u, file_lines.Size());
+  // Only what can be shown is read.
+  EXPECT_EQ(50u, file_lines.Size());
+  EXPECT_EQ("line 50", FileLines().back());
 
   fileScreen->List()->selected = 49;
   Press(1);
@@ -120,22 +125,50 @@ TEST_F(FileScreenTest, OnlyTheFirstFiftyLinesAreShownAndEditable) {
   EXPECT_EQ(49, line_index);
 }
 
-// The row shows a bounded C-string prefix; Edit takes the whole line, so an
-// edit handed back unchanged leaves file_lines byte-for-byte as read.
+// The row shows a bounded C-string prefix; Edit takes the whole line as
+// read, NUL bytes and all, so an edit handed back unchanged leaves
+// file_lines byte-for-byte as read. A line past what is read is cut there.
 TEST_F(FileScreenTest, EditTakesTheWholeLineTheRowShowsAPrefix) {
   const std::string nul("ab\0cd", 5);
   const std::string huge(3 << 20, 'w');
   Open(nul + "\n" + huge + "\n");
-  EXPECT_EQ((L{"ab", std::string(CFile_Screen::kShownLineBytes, 'w'), ""}), Shown());
-
-  const L before = FileLines();
+  EXPECT_EQ((L{"ab", std::string(CFile_Screen::kShownLineBytes, 'w')}), Shown());
+  const L read{nul, std::string(CFile_Screen::kReadBytes - nul.size() - 1, 'w')};
+  ASSERT_EQ(read, FileLines());
   for (int32_t i : {0, 1}) {
     fileScreen->List()->selected = i;
     Press(1);
-    EXPECT_EQ(before[i], line_text);
+    EXPECT_EQ(read[i], line_text);
     file_lines.Replace(static_cast<uint32_t>(line_index), line_text.data(), static_cast<uint32_t>(line_text.size()));
   }
-  EXPECT_EQ(before, FileLines());
+  EXPECT_EQ(read, FileLines());
+}
+
+// A file of any size costs what 50 rows can show: a 2 GiB sparse file is
+// read no further than the bound.
+TEST_F(FileScreenTest, AHugeFileIsReadOnlyAsFarAsTheRowsReach) {
+  const std::string path = dir.Write("huge.txt", "");
+  ASSERT_EQ(0, truncate(path.c_str(), off_t{2} << 30));
+  fileScreen->Refresh_Screen(path.c_str(), true);
+  ASSERT_EQ(1u, file_lines.Size());
+  EXPECT_EQ(CFile_Screen::kReadBytes, file_lines.Length(0));
+  EXPECT_LE(file_lines.BufferBytes(), uint64_t{CFile_Screen::kReadBytes} + 1);
+  EXPECT_EQ((L{""}), Shown());  // NUL bytes: the row shows nothing
+}
+
+// Memory that cannot be had gives an empty list, never a stop.
+TEST_F(FileScreenTest, AnAllocationThatFailsGivesAnEmptyList) {
+  Open("earlier\nfile\n");
+  SetTextFileAllocationGateForTesting([](size_t) { return false; });
+  Open("one\ntwo\n", "g.txt");
+  SetTextFileAllocationGateForTesting(nullptr);
+  EXPECT_EQ(0u, fileScreen->List()->GetItemCount());
+  EXPECT_EQ(0u, file_lines.Size());
+  status = file_active;
+  Press(1);
+  EXPECT_EQ(file_active, status);
+  Open("one\ntwo\n", "g.txt");
+  EXPECT_EQ((L{"one", "two", ""}), Shown());
 }
 
 TEST_F(FileScreenTest, RefreshFromFileLinesKeepsTheSelection) {
@@ -150,17 +183,53 @@ TEST_F(FileScreenTest, RefreshFromFileLinesKeepsTheSelection) {
   EXPECT_EQ(2, line_index);
 }
 
-TEST_F(FileScreenTest, AShorterFileAfterLineFortyEditsNothing) {
+// A file opened from the folder starts at its first page with its first
+// line selected, whatever the previous file was scrolled to; coming back
+// from an edit keeps the place (above).
+TEST_F(FileScreenTest, ASecondFileOpensAtItsTop) {
   std::string content;
   for (int i = 1; i <= 60; ++i) content += "line " + std::to_string(i) + "\n";
   Open(content, "long.txt");
-  fileScreen->List()->selected = 39;
-  Open("a\nb\n", "short.txt");
-  status = file_active;
-  line_text = "untouched";
-  Press(1);
-  EXPECT_EQ(file_active, status);
-  EXPECT_EQ("untouched", line_text);
+  CUIStringListBox* list = fileScreen->List();
+  ASSERT_TRUE(list->PageDown());
+  ASSERT_TRUE(list->PageDown());
+  list->selected = static_cast<int32_t>(list->firstVisible) + 1;
+  for (const char* name : {"short.txt", "long.txt"}) {
+    SCOPED_TRACE(name);
+    Open(name == std::string("long.txt") ? content : "a\nb\n", name);
+    EXPECT_EQ(0u, list->page);
+    EXPECT_EQ(0u, list->firstVisible);
+    EXPECT_EQ(0, list->selected);
+    status = file_active;
+    Press(1);
+    EXPECT_EQ(editline_requested, status);
+    EXPECT_EQ(name == std::string("long.txt") ? "line 1" : "a", line_text);
+  }
+}
+
+// A touched line shows as selected at once, before any other redraw.
+TEST_F(FileScreenTest, ATouchedLineIsHighlightedAtOnce) {
+  Open("one\ntwo\nthree\n");
+  CUIStringListBox* list = fileScreen->List();
+  const Color highlight = list->CurrentScheme()->HighlightColor();
+  auto highlightedRow = [&]() {
+    for (uint32_t row = 0; row < 4; ++row) {
+      const UIRect box = list->RowBox(row);
+      for (int32_t x = box.x; x < box.x + box.width; ++x)
+        for (int32_t y = box.y; y < box.y + box.height; ++y)
+          if (display.PixelAt(x, y) == highlight) return static_cast<int32_t>(row);
+    }
+    return -1;
+  };
+  list->Draw();
+  EXPECT_EQ(0, highlightedRow());
+  const UIRect row2 = list->RowBox(2);
+  InputEvent down = {row2.x + 10, row2.y + row2.height / 2, 1}, up = down;
+  up.pressure = 0;
+  list->OnTouch(down);
+  list->OnTouch(up);
+  EXPECT_EQ(2, list->selected);
+  EXPECT_EQ(2, highlightedRow());
 }
 
 TEST_F(FileScreenTest, DeleteAndSaveOnlyFlushExitClosesTheFile) {

@@ -75,6 +75,50 @@ TEST(NameTable, LongNamesAreCutToTheLongestFileName) {
   EXPECT_EQ(std::string(255, 'y'), table.At(1));
 }
 
+// The pinned name (the way back) is always kept: in its byte-order place
+// among the first 48, else first, before the first 48 names.
+TEST(NameTable, ThePinnedNameIsAlwaysKept) {
+  const std::string back = "<- Back to parent...";
+  auto digits = [](int n) {  // "00" ... : all sort before "<"
+    std::vector<std::string> v;
+    for (int i = 0; i < n; ++i) v.push_back((i < 10 ? "0" : "") + std::to_string(i));
+    return v;
+  };
+  auto with = [](std::vector<std::string> a, const std::vector<std::string>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+  };
+  std::vector<std::string> first48 = digits(48);
+  struct Case {
+    const char* what;
+    std::vector<std::string> names;
+    std::vector<std::string> kept;
+  } cases[] = {
+      {"alone", {}, {back}},
+      {"among letters", {"b", "a"}, {back, "a", "b"}},
+      {"after 47 digits", with(digits(47), {"x", "y"}), with(with(digits(47), {back}), {})},
+      {"after 48 digits", digits(48), with({back}, first48)},
+      {"after 60 digits", digits(60), with({back}, first48)},
+      {"after 60 digits and letters", with({"z", "a"}, digits(60)), with({back}, first48)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    CNameTable table;
+    for (const std::string& n : c.names) table.Add(n.c_str());
+    table.AddPinned(back.c_str());
+    EXPECT_EQ(c.names.size() + 1, table.Count());
+    EXPECT_EQ(c.kept, Kept(table));
+  }
+  // The pinned name may be offered first as well, and Clear forgets it.
+  CNameTable table;
+  table.AddPinned(back.c_str());
+  for (const std::string& n : digits(60)) table.Add(n.c_str());
+  EXPECT_EQ(with({back}, first48), Kept(table));
+  table.Clear();
+  table.Add("a");
+  EXPECT_EQ(std::vector<std::string>{"a"}, Kept(table));
+}
+
 TEST(NameTableDeathTest, AnIndexPastTheKeptNamesStopsTheProcess) {
   CNameTable table;
   table.Add("only");
