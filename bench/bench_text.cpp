@@ -1,6 +1,7 @@
 // A 40-character line drawn through the warm glyph cache against the same line
 // drawn straight from the outline font; a counting allocator shows that cache
-// hits allocate nothing.
+// hits allocate nothing. Making a font (every byte code rendered, the file
+// closed again) against keeping the face's bytes in memory instead.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -79,7 +80,46 @@ void BM_OutlineDrawText(benchmark::State& state) {
   }
 }
 
+// A font as the skin makes one: codes 32-255 rendered, the file closed.
+void BM_MakeRenderedFont(benchmark::State& state) {
+  for (auto _ : state) {
+    CCachedFreeTypeFont font(kFace, kSize);
+    benchmark::DoNotOptimize(font.IsLoaded());
+  }
+}
+
+// The other way to outlive the file: its bytes read into memory and the face
+// opened on them (sized, and "M" measured for the default advance); glyphs
+// would come later.
+void BM_MakeMemoryFace(benchmark::State& state) {
+  FILE* f = std::fopen(kFace, "rb");
+  if (f == nullptr) {
+    state.SkipWithError("no face file");
+    return;
+  }
+  std::fseek(f, 0, SEEK_END);
+  const long size = std::ftell(f);
+  std::fclose(f);
+  FT_Library library = *GetFreeTypeManager()->AcquireLibrary();
+  for (auto _ : state) {
+    unsigned char* bytes = static_cast<unsigned char*>(std::malloc(static_cast<size_t>(size)));
+    FILE* in = std::fopen(kFace, "rb");
+    const size_t got = in != nullptr ? std::fread(bytes, 1, static_cast<size_t>(size), in) : 0;
+    if (in != nullptr) std::fclose(in);
+    FT_Face face = nullptr;
+    if (got == static_cast<size_t>(size) && FT_New_Memory_Face(library, bytes, size, 0, &face) == 0) {
+      FT_Set_Char_Size(face, 0, kSize * 64, 0, 0);
+      benchmark::DoNotOptimize(FT_Load_Char(face, 'M', CFreeTypeFont::kLoadFlags));
+      FT_Done_Face(face);
+    }
+    std::free(bytes);
+  }
+  GetFreeTypeManager()->ReleaseLibrary();
+}
+
 constexpr int kRepeats = 5;
+BENCHMARK(BM_MakeRenderedFont)->Repetitions(kRepeats)->ReportAggregatesOnly(true);
+BENCHMARK(BM_MakeMemoryFace)->Repetitions(kRepeats)->ReportAggregatesOnly(true);
 BENCHMARK(BM_CachedDrawText)->Repetitions(kRepeats)->ReportAggregatesOnly(true);
 BENCHMARK(BM_OutlineDrawText)->Repetitions(kRepeats)->ReportAggregatesOnly(true);
 
@@ -91,6 +131,8 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks(&reporter);
   // How many times faster the cache draws the line than the outline font.
   reporter.PrintRatio("text_outline_over_cached", "BM_OutlineDrawText", "BM_CachedDrawText", kRepeats);
+  // How much longer making a font takes than keeping its file's bytes.
+  reporter.PrintRatio("font_make_rendered_over_memory_face", "BM_MakeRenderedFont", "BM_MakeMemoryFace", kRepeats);
   if (gAllocationsPerHit >= 0) std::printf("ratio text_cache_hit_allocations %.3f\n", gAllocationsPerHit);
   benchmark::Shutdown();
   return 0;

@@ -73,7 +73,9 @@ bool CBitmappedFont::AddGlyph(uint32_t code, uint32_t width, uint32_t rows, uint
   return true;
 }
 
-uint32_t CBitmappedFont::GetSlotIndex(uint32_t code) { return code % kSlotCount; }
+uint32_t CBitmappedFont::GetSlotIndex(uint32_t code) {
+  return code < kByteCodes ? code : kByteCodes + code % kWideSlots;
+}
 
 bool CBitmappedFont::FreeSlot(uint32_t index) {
   Glyph& g = MutableSlot(index);

@@ -1,8 +1,10 @@
 #pragma once
-// CBitmappedFont: a font that paints one-bit glyph bitmaps from a small
-// direct-mapped cache (200 slots, code modulo 200). Subclasses produce glyphs
-// through LoadGlyph; a code that once failed to load joins the missing codes and
-// is measured and painted as the default glyph from then on.
+// CBitmappedFont: a font that paints one-bit glyph bitmaps from a glyph table:
+// one slot of its own for each byte code 0-255, so a byte string's glyphs are
+// never evicted, and a small direct-mapped cache beside it for larger codes.
+// Subclasses produce glyphs through LoadGlyph; a code that once failed to load
+// joins the missing codes and is measured and painted as the default glyph
+// from then on.
 
 #include <cstdint>
 
@@ -22,7 +24,11 @@ struct Glyph {
 
 class CBitmappedFont : public MFont {
  public:
-  static constexpr uint32_t kSlotCount = 200;
+  // Codes below kByteCodes have the slot of their number.
+  static constexpr uint32_t kByteCodes = 256;
+  // Larger codes share these slots, code modulo kWideSlots.
+  static constexpr uint32_t kWideSlots = 64;
+  static constexpr uint32_t kSlotCount = kByteCodes + kWideSlots;
   // Failing codes remembered at most; beyond that a failing code is simply
   // tried again on its next use (same result, no unbounded growth).
   static constexpr uint32_t kMaxMissingCodes = 1024;

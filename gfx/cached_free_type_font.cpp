@@ -2,14 +2,34 @@
 
 #include <new>
 
+#include "gfx/courier_font.h"
+
 namespace {
 constexpr uint32_t kInitialDefaultAdvance = 8;
+
+// The fixed font's cell is 8 rows: about as tall as the outline's em square.
+uint32_t FixedScaleFor(int32_t pixelSize) {
+  const int32_t scale = pixelSize / static_cast<int32_t>(CCourierFont::kCellHeight);
+  if (scale < 1) return 1;
+  return static_cast<uint32_t>(scale) > CCourierFont::kMaxBitmapScale ? CCourierFont::kMaxBitmapScale
+                                                                       : static_cast<uint32_t>(scale);
 }
+}  // namespace
 
 CCachedFreeTypeFont::CCachedFreeTypeFont(const char* path, int32_t pixelSize)
-    : CBitmappedFont(kInitialDefaultAdvance), iPath(path != nullptr ? path : ""), iPixelSize(pixelSize) {}
+    : CBitmappedFont(kInitialDefaultAdvance),
+      iPath(path != nullptr ? path : ""),
+      iPixelSize(pixelSize),
+      iFixedScale(FixedScaleFor(pixelSize)) {
+  if (!OpenOutline()) return;
+  for (int32_t kind = 0; kind < kMetricCount; ++kind) iMetrics[kind] = iOutline->GetMetric(kind);
+  for (uint32_t code = kFirstRenderedCode; code <= kLastRenderedCode; ++code) FindGlyph(code);
+  // The face and its file go: what text needs is in the table.
+  CloseOutline();
+  iLoaded = true;
+}
 
-CCachedFreeTypeFont::~CCachedFreeTypeFont() { delete iOutline; }
+CCachedFreeTypeFont::~CCachedFreeTypeFont() { CloseOutline(); }
 
 bool CCachedFreeTypeFont::OpenOutline() {
   if (iOutline != nullptr) return true;
@@ -26,14 +46,33 @@ bool CCachedFreeTypeFont::OpenOutline() {
   return true;
 }
 
+void CCachedFreeTypeFont::CloseOutline() {
+  delete iOutline;
+  iOutline = nullptr;
+}
+
+bool CCachedFreeTypeFont::AddFixedGlyph(uint32_t code) {
+  uint8_t bits[CCourierFont::kMaxBitmapBytes];
+  const uint32_t scale = iFixedScale;
+  const uint32_t pitch = CCourierFont::GlyphBitmap(code, scale, bits);
+  // The cell's last row lies below the baseline, where the descenders go.
+  const uint32_t above = (CCourierFont::kCellHeight - 1) * scale;
+  return AddGlyph(code, CCourierFont::kCellWidth * scale, CCourierFont::kCellHeight * scale, pitch,
+                  (CCourierFont::kCellWidth + 1) * scale, static_cast<int32_t>(above), 0,
+                  static_cast<int32_t>(above), bits);
+}
+
 bool CCachedFreeTypeFont::LoadGlyph(uint32_t code, uint32_t index) {
   FreeSlot(index);
-  if (!OpenOutline()) return false;
+  if (!OpenOutline()) return AddFixedGlyph(code);
   // Measure first: measuring loads glyphs and would overwrite the rendered bitmap.
   const uint32_t advance = iOutline->GetCharWidth(code);
   const uint32_t height = iOutline->GetCharHeight(code);
   MonoBitmap bitmap;
-  if (!iOutline->RenderChar(code, bitmap) || bitmap.buffer == nullptr) return false;
+  // A glyph that does not load (the file cut or spoilt since) gets a stand-in;
+  // one that loads empty, like the space, stays empty.
+  if (!iOutline->RenderChar(code, bitmap)) return AddFixedGlyph(code);
+  if (bitmap.buffer == nullptr) return false;
   if (!AddGlyph(code, bitmap.width, bitmap.rows, bitmap.pitch, advance,
                 height > INT32_MAX ? -1 : static_cast<int32_t>(height), bitmap.left, bitmap.top, bitmap.buffer))
     return false;
@@ -43,16 +82,18 @@ bool CCachedFreeTypeFont::LoadGlyph(uint32_t code, uint32_t index) {
 
 void CCachedFreeTypeFont::OnGlyphHit(uint32_t, uint32_t) {
   if (iOutline == nullptr) return;
-  if (iHitCounter++ >= kHitsBeforeClose) {
-    delete iOutline;
-    iOutline = nullptr;
-  }
+  if (iHitCounter++ >= kHitsBeforeClose) CloseOutline();
 }
 
-int32_t CCachedFreeTypeFont::GetMetric(int32_t kind) { return OpenOutline() ? iOutline->GetMetric(kind) : 0; }
+int32_t CCachedFreeTypeFont::GetMetric(int32_t kind) {
+  return kind >= 0 && kind < kMetricCount ? iMetrics[kind] : 0;
+}
 
 MFont* CreateCachedFont(const char* path, int32_t pixelSize) {
-  CFreeTypeFont probe(path, pixelSize, true);
-  if (!probe.IsLoaded()) return nullptr;
-  return new (std::nothrow) CCachedFreeTypeFont(path, pixelSize);
+  CCachedFreeTypeFont* font = new (std::nothrow) CCachedFreeTypeFont(path, pixelSize);
+  if (font != nullptr && !font->IsLoaded()) {
+    delete font;
+    return nullptr;
+  }
+  return font;
 }

@@ -1,5 +1,6 @@
 #include "gfx/courier_font.h"
 
+#include <cstring>
 #include <new>
 
 #include "device/span_painter.h"
@@ -52,6 +53,21 @@ constexpr uint8_t kGlyphs[(kLastCode - kFirstCode + 1) * 5] = {
 const uint8_t* CCourierFont::GlyphColumns(uint32_t code) {
   if (code < kFirstCode || code > kLastCode) code = kFirstCode;
   return &kGlyphs[(code - kFirstCode) * 5];
+}
+
+uint32_t CCourierFont::GlyphBitmap(uint32_t code, uint32_t scale, uint8_t* bits) {
+  scale = scale < 1 ? 1 : (scale > kMaxBitmapScale ? kMaxBitmapScale : scale);
+  const uint32_t pitch = (kCellWidth * scale + 7) / 8;
+  std::memset(bits, 0, static_cast<size_t>(pitch) * kCellHeight * scale);
+  const uint8_t* columns = GlyphColumns(code > kFirstCode && code <= kLastCode ? code : '?');
+  for (uint32_t i = 0; i < kCellWidth; ++i)
+    for (uint32_t j = 0; j < kCellHeight; ++j) {
+      if ((columns[i] & (1u << j)) == 0) continue;
+      for (uint32_t row = j * scale; row < (j + 1) * scale; ++row)
+        for (uint32_t column = i * scale; column < (i + 1) * scale; ++column)
+          bits[row * pitch + column / 8] |= static_cast<uint8_t>(0x80u >> (column % 8));
+    }
+  return pitch;
 }
 
 uint32_t CCourierFont::GetCharHeight(uint32_t) { return kCellHeight * iScale; }

@@ -31,6 +31,15 @@ class CCourierFont : public MFont {
   // The five column bytes of a code's glyph (bit 0 the top row); codes outside
   // 32-126 give the space.
   static const uint8_t* GlyphColumns(uint32_t code);
+  // Scales a bitmap may be asked for, and the bytes it then needs at most.
+  static constexpr uint32_t kMaxBitmapScale = 23;
+  static constexpr uint32_t kMaxBitmapBytes =
+      (kCellWidth * kMaxBitmapScale + 7) / 8 * kCellHeight * kMaxBitmapScale;
+  // The code's glyph as a one-bit bitmap (MSB the leftmost pixel) of
+  // kCellWidth x kCellHeight cells of scale x scale pixels, into bits of
+  // kMaxBitmapBytes; returns the pitch. A code without a glyph of its own
+  // gives '?', so a stand-in is never blank; scales above the most are cut.
+  static uint32_t GlyphBitmap(uint32_t code, uint32_t scale, uint8_t* bits);
 
  private:
   template <typename Text> uint32_t TextWidth(Text text);

@@ -1,10 +1,36 @@
 #include "gfx/free_type_font.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+
 #include "gfx/bitmapped_font.h"
+#include "sysutil/regular_file.h"
 
 namespace {
 // 26.6 fixed point to whole pixels, rounding towards minus infinity.
 int32_t Pixels(FT_Pos v) { return static_cast<int32_t>(v >> 6); }
+
+// FreeType's read of the face file: count bytes at offset, or with count 0 a
+// seek, which fails (non-zero) beyond the end. A short result (a file cut
+// since it was opened) is a read error to FreeType, never a crash.
+unsigned long ReadFace(FT_Stream stream, unsigned long offset, unsigned char* buffer, unsigned long count) {
+  if (count == 0) return offset > stream->size ? 1 : 0;
+  const int fd = static_cast<int>(stream->descriptor.value);
+  unsigned long got = 0;
+  while (got < count) {
+    const ssize_t n = pread(fd, buffer + got, count - got, static_cast<off_t>(offset + got));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    got += static_cast<unsigned long>(n);
+  }
+  return got;
+}
+
+// The stream is the font's; FT_Done_Face must not free it.
+void KeepStream(FT_Stream) {}
 }  // namespace
 
 CFreeTypeManager::~CFreeTypeManager() {
@@ -50,8 +76,7 @@ CFreeTypeFont::CFreeTypeFont(const char* path, int32_t pixelSize, bool kerningWa
     iKerning = false;
     return;
   }
-  if (FT_New_Face(*iLibrary, path, 0, &iFace) != 0 || iFace == nullptr) {
-    iFace = nullptr;
+  if (!OpenFace(path)) {
     iKerning = false;
     return;
   }
@@ -61,8 +86,32 @@ CFreeTypeFont::CFreeTypeFont(const char* path, int32_t pixelSize, bool kerningWa
   if (iKerning && !FT_HAS_KERNING(iFace)) iKerning = false;
 }
 
+bool CFreeTypeFont::OpenFace(const char* path) {
+  iFd = OpenRegularFile(path);
+  struct stat st;
+  if (iFd < 0 || fstat(iFd, &st) != 0 || st.st_size <= 0 ||
+      static_cast<unsigned long long>(st.st_size) > ULONG_MAX) {
+    if (iFd >= 0) close(iFd);
+    iFd = -1;
+    return false;
+  }
+  iStream.descriptor.value = iFd;
+  iStream.size = static_cast<unsigned long>(st.st_size);
+  iStream.read = ReadFace;
+  iStream.close = KeepStream;
+  FT_Open_Args args = {};
+  args.flags = FT_OPEN_STREAM;
+  args.stream = &iStream;
+  if (FT_Open_Face(*iLibrary, &args, 0, &iFace) == 0 && iFace != nullptr) return true;
+  iFace = nullptr;
+  close(iFd);
+  iFd = -1;
+  return false;
+}
+
 CFreeTypeFont::~CFreeTypeFont() {
   if (iFace != nullptr) FT_Done_Face(iFace);
+  if (iFd >= 0) close(iFd);
   if (iAcquired) GetFreeTypeManager()->ReleaseLibrary();
 }
 

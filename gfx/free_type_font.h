@@ -1,6 +1,8 @@
 #pragma once
 // CFreeTypeFont measures and paints straight from an outline font file,
 // rendering every glyph as a one-bit bitmap; it keeps no cache of its own.
+// The file is opened as a regular file only and FreeType reads it through the
+// descriptor, so a FIFO or device node under the name never blocks the open.
 // CFreeTypeManager owns the process's one FreeType library and counts its
 // users, so the library lives exactly while at least one outline font is open.
 
@@ -57,6 +59,7 @@ class CFreeTypeFont : public MFont {
   // could never be shown and would cost memory out of proportion to the file.
   static constexpr int32_t kMaxPixelSize = 255;
 
+  // Face 0 of the regular file at the path; IsLoaded tells whether it opened.
   CFreeTypeFont(const char* path, int32_t pixelSize, bool kerningWanted);
   ~CFreeTypeFont() override;
   CFreeTypeFont(const CFreeTypeFont&) = delete;
@@ -86,8 +89,12 @@ class CFreeTypeFont : public MFont {
   template <typename Text> uint32_t TextWidth(Text text);
   template <typename Text> bool PaintText(MFrameBuffer& target, Text text, uint32_t x, uint32_t y, Color color);
 
+  bool OpenFace(const char* path);
+
   FT_Library* iLibrary;
   bool iAcquired;
+  int iFd = -1;  // the file FreeType reads through iStream; owned
+  FT_StreamRec iStream = {};
   FT_Face iFace = nullptr;
   bool iKerning;
   bool iLoaded = false;

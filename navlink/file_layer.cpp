@@ -143,12 +143,12 @@ MZelkonSession* CZelkonFileLayer::Send() {
 
 int CZelkonFileLayer::IsReplyReady(MZelkonSession* session) {
   if (!session) return 0;
-  // Only a regular file: opening a FIFO planted under a marker's name would
-  // wait for a writer.
+  // The stream opens only a regular file: a FIFO planted under a marker's
+  // name would wait for a writer.
   CBoundedString& marker =
       LinkFile(FileKind::kMarker, iPeerName, iOwnName, iProcessId, SessionId(session));
   CFileStream stream;
-  if (!marker.IsFile() || stream.OpenRead(marker, nullptr) != 0) return 0;
+  if (stream.OpenRead(marker, nullptr) != 0) return 0;
   stream.Close();
   return 1;
 }
@@ -175,7 +175,7 @@ void CZelkonFileLayer::ReadReply(uint32_t id) {
   CBoundedString& message = LinkFile(FileKind::kMessage, iPeerName, iOwnName, iProcessId, id);
   CFileStream stream;
   // A message that is no regular file (a FIFO would block) is not read.
-  if (message.IsFile() && stream.OpenRead(message, nullptr) == 0) {
+  if (stream.OpenRead(message, nullptr) == 0) {
     const int32_t size = stream.Size();
     if (size < 0 || size > kMaxMessageSize) {
       // Unreadable or oversized: an empty reply, and the files go.

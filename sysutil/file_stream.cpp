@@ -6,6 +6,8 @@
 #include <climits>
 #include <cstring>
 
+#include "sysutil/regular_file.h"
+
 namespace {
 
 void NoRestart() {}
@@ -33,8 +35,15 @@ int CFileStream::Open(const CBoundedString& path, COpenFileRegistry* registry, i
   path.CopyOut(name, sizeof(name));
 
   iWriting = writing;
-  const char* mode = !writing ? "rb" : (append ? "rb+" : "wb");
-  iFile = fopen(name, mode);
+  if (!writing) {
+    // Card files only: a FIFO under the name would block a plain open.
+    const int fd = OpenRegularFile(name);
+    if (fd < 0) return -1;
+    iFile = fdopen(fd, "rb");
+    if (iFile == nullptr) close(fd);
+  } else {
+    iFile = fopen(name, append ? "rb+" : "wb");
+  }
   if (iFile == nullptr) return -1;
   if (writing && append && fseek(iFile, 0, SEEK_END) != 0) {
     fclose(iFile);

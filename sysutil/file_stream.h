@@ -23,7 +23,8 @@ class CFileStream {
   CFileStream(const CFileStream&) = delete;
   CFileStream& operator=(const CFileStream&) = delete;
 
-  // 0, or -1 when the file cannot be opened. An open stream is closed first.
+  // 0, or -1 when the file cannot be opened or is no regular file (whose
+  // open could block). An open stream is closed first.
   // Paths longer than kPathCapacity are refused: a cut path names another file.
   int OpenRead(const CBoundedString& path, COpenFileRegistry* registry);
   // append 0: "wb" (create or truncate); append 1: "rb+" then seek to the end,

@@ -1,9 +1,5 @@
 #include "ui/skin.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdarg>
 #include <cstring>
@@ -15,6 +11,7 @@
 #include "sysutil/bounded_string.h"
 #include "sysutil/file_stream.h"
 #include "sysutil/format.h"
+#include "sysutil/regular_file.h"
 #include "ui/default_images.h"
 
 namespace {
@@ -144,13 +141,13 @@ struct CFontDescription {
   int32_t size = 0;
 };
 
-// Reads <folder>/skin/<name>Font.txt; false when it cannot be opened (or is
-// no regular file, whose open could block). With readColor the second line
+// Reads <folder>/skin/<name>Font.txt; false when it cannot be opened (the
+// stream opens only regular files, whose open cannot block). With readColor the second line
 // sets the dark colour, missing numbers 0.
 bool ReadDescription(const char* folder, const char* name, bool readColor, CFontDescription& out) {
   CPathBuffer path;
   CFileStream stream;
-  if (!FormatPath(path, "%s/%s/%s%s.%s", folder, kSkinSubfolder, name, "Font", "txt") || !path.IsFile() ||
+  if (!FormatPath(path, "%s/%s/%s%s.%s", folder, kSkinSubfolder, name, "Font", "txt") ||
       stream.OpenRead(path, nullptr) != 0)
     return false;
   CDescriptionReader reader(stream);
@@ -273,9 +270,8 @@ MFont* CDefaultSkin::LoadFont(const char* folder, const char* name, int32_t defa
 MFont* CDefaultSkin::LoadFace(const char* folder, const char* face, int32_t size, bool* builtIn) {
   CPathBuffer path;
   MFont* font = nullptr;
-  // FreeType's open of a FIFO or a device node would block: only regular files.
-  if (face != nullptr && !HasParentStep(face) && FormatPath(path, "%s/%s/%s.%s", folder, kSkinSubfolder, face, "ttf") &&
-      path.IsFile())
+  // The font opens only a regular file: a FIFO or device node would block.
+  if (face != nullptr && !HasParentStep(face) && FormatPath(path, "%s/%s/%s.%s", folder, kSkinSubfolder, face, "ttf"))
     font = CreateCachedFont(path.CStr(), size);
   *builtIn = font == nullptr;
   if (font == nullptr) font = GetFixedFont(size <= kLargestScaleTwoSize ? 2 : 3);
@@ -292,14 +288,9 @@ MImage* CDefaultSkin::LoadImage(const char* folder, const char* name, int32_t nu
 MImage* CDefaultSkin::LoadBitmap(const char* folder, const char* name, MImage* fallback, bool transparent) {
   CPathBuffer path;
   if (!FormatPath(path, "%s/%s/%s.%s", folder, kSkinSubfolder, name, "bmp")) return fallback;
-  // Without O_NONBLOCK the open of a FIFO would wait for a writer.
-  const int fd = open(path.CStr(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  const int fd = OpenRegularFile(path.CStr());
+  if (fd == kNotRegularFile) return nullptr;
   if (fd < 0) return fallback;
-  struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    close(fd);
-    return nullptr;
-  }
   return transparent ? LoadBmpImage(fd, 255, 0, 0) : LoadBmpImage(fd, -1, 0, 0);
 }
 

@@ -63,22 +63,30 @@ TEST(BitmappedFont, HitsMissesAndMissingCodes) {
   EXPECT_EQ(font.loads, 2);
   EXPECT_TRUE(font.IsMissing(7));
 
-  // Direct-mapped: 65 and 265 share a slot and evict each other.
-  font.GetCharWidth(265);
-  EXPECT_EQ(font.Slot(65).code, 265u);
+  // Byte codes keep slots of their own; larger codes share the direct-mapped
+  // rest (300 and 364 evict each other) and never evict a byte code.
+  font.GetCharWidth(300);
+  font.GetCharWidth(364);
+  EXPECT_EQ(font.Slot(font.GetSlotIndex(300)).code, 364u);
+  EXPECT_EQ(font.Slot(65).code, 65u);
+  font.GetCharWidth(300);
   font.GetCharWidth(65);
-  font.GetCharWidth(265);
-  EXPECT_EQ(font.loads, 5);
+  font.GetCharWidth(232);
+  font.GetCharWidth(32);
+  font.GetCharWidth(232);
+  EXPECT_EQ(font.loads, 7);  // 300, 364, 300 again, 232 and 32 once each
 }
 
 TEST(BitmappedFont, CodeZeroIsTheEmptySlot) {
   FakeFont font;
-  font.failing = {400};
+  font.failing = {364};
   EXPECT_EQ(font.GetCharWidth(0), 0u);  // a hit on the empty slot, nothing loaded
   EXPECT_EQ(font.loads, 0);
-  EXPECT_EQ(font.GetCharWidth(200), 5u);
-  EXPECT_EQ(font.GetCharWidth(400), 8u);  // evicts 200 and fails: the slot is empty again
-  EXPECT_EQ(font.GetCharWidth(0), 0u);    // not the advance the slot once held
+  EXPECT_EQ(font.GetCharWidth(300), 5u);
+  EXPECT_EQ(font.GetCharWidth(364), 8u);  // evicts 300 and fails: the slot is empty again
+  EXPECT_EQ(font.Slot(font.GetSlotIndex(300)).code, 0u);
+  EXPECT_EQ(font.Slot(font.GetSlotIndex(300)).advance, 0u) << "not the advance the slot once held";
+  EXPECT_EQ(font.GetCharWidth(0), 0u);
   EXPECT_EQ(font.GetCharHeight(0), 0u);
   EXPECT_EQ(font.loads, 2);
 }

@@ -6,7 +6,10 @@
 #include <memory>
 #include <string>
 
+#include <unistd.h>
+
 #include "device/memory_frame_buffer.h"
+#include "gfx/courier_font.h"
 #include "tests/gfx/free_type_reference.h"
 #include "tests/support/temp_dir.h"
 
@@ -20,13 +23,13 @@ std::unique_ptr<CCachedFreeTypeFont> Cached(const char* path, int32_t size) {
 TEST(CachedFreeTypeFont, CachesTheRenderedGlyph) {
   auto font = Cached(kDejaVuSans, 16);
   ASSERT_NE(font, nullptr);
-  EXPECT_FALSE(font->IsOutlineOpen());  // nothing read until a glyph is needed
+  EXPECT_FALSE(font->IsOutlineOpen());  // the byte codes were rendered, the file closed
 
   ReferenceFace ref(kDejaVuSans, 16);
   const uint32_t advance = static_cast<uint32_t>(ref.Advance('A'));
   FT_GlyphSlot g = ref.Render('A');
   const Glyph& glyph = font->FindGlyph('A');
-  EXPECT_TRUE(font->IsOutlineOpen());
+  EXPECT_FALSE(font->IsOutlineOpen());
   EXPECT_EQ(glyph.code, uint32_t{'A'});
   EXPECT_EQ(glyph.width, g->bitmap.width);
   EXPECT_EQ(glyph.rows, g->bitmap.rows);
@@ -70,47 +73,102 @@ TEST(CachedFreeTypeFont, SpaceJoinsTheMissingCodesWithTheDefaultAdvance) {
   EXPECT_EQ(fb.Bytes(), CMemoryFrameBuffer(40, 20).Bytes());
 }
 
-TEST(CachedFreeTypeFont, SharedSlotCodesEvictEachOther) {
+TEST(CachedFreeTypeFont, WideCodesShareSlotsAndNeverEvictByteCodes) {
   auto font = Cached(kDejaVuSans, 16);
-  font->FindGlyph(65);
+  const uint32_t shared = 0x100 + CBitmappedFont::kWideSlots;  // the slot of 0x100
   EXPECT_EQ(font->Slot(65).code, 65u);
-  EXPECT_EQ(font->FindGlyph(265).code, 265u);  // c with circumflex, same slot
-  EXPECT_EQ(font->Slot(65).code, 265u);
-  EXPECT_EQ(font->FindGlyph(65).code, 65u);
-  EXPECT_FALSE(font->IsMissing(65));
-  EXPECT_FALSE(font->IsMissing(265));
+  EXPECT_EQ(font->FindGlyph(0x100).code, 0x100u);
+  EXPECT_EQ(font->FindGlyph(shared).code, shared);
+  EXPECT_EQ(font->Slot(font->GetSlotIndex(0x100)).code, shared);
+  EXPECT_EQ(font->FindGlyph(0x100).code, 0x100u);
+  EXPECT_FALSE(font->IsMissing(0x100));
+  EXPECT_FALSE(font->IsMissing(shared));
+  for (uint32_t code = 32; code <= 255; ++code)
+    if (!font->IsMissing(code)) {
+      EXPECT_EQ(font->Slot(code).code, code);
+    }
 }
 
-TEST(CachedFreeTypeFont, OutlineClosesAfterTheRunOfHitsAndReopensOnAMiss) {
+TEST(CachedFreeTypeFont, OutlineOpensForAWideCodeAndClosesAfterTheRunOfHits) {
   auto font = Cached(kDejaVuSans, 16);
-  const uint32_t width = font->GetCharWidth('A');  // a load: the outline opens
-  for (int i = 0; i < 201; ++i) EXPECT_EQ(font->GetCharWidth('A'), width);  // hits 1 to 201 keep it open
+  const uint32_t width = font->GetCharWidth(0x100);  // a load: the outline opens
   EXPECT_TRUE(font->IsOutlineOpen());
-  EXPECT_EQ(font->GetCharWidth('A'), width);  // the 202nd hit in a row
+  for (int i = 0; i < 201; ++i) EXPECT_EQ(font->GetCharWidth(0x100), width);  // hits 1 to 201 keep it open
+  EXPECT_TRUE(font->IsOutlineOpen());
+  EXPECT_EQ(font->GetCharWidth(0x100), width);  // the 202nd hit in a row
   EXPECT_FALSE(font->IsOutlineOpen());
-  EXPECT_EQ(font->GetCharWidth('A'), width);  // the cache alone still answers
+  EXPECT_EQ(font->GetCharWidth(0x100), width);  // the cache alone still answers
   EXPECT_FALSE(font->IsOutlineOpen());
-  font->GetCharWidth('B');
+  font->GetCharWidth(0x101);
   EXPECT_TRUE(font->IsOutlineOpen());
   EXPECT_EQ(font->HitCounter(), 0u);
 }
 
-TEST(CachedFreeTypeFont, FileGoneLaterMakesEveryMissTheDefaultGlyph) {
-  TempDir dir;
-  const std::string path = dir.Write("face.ttf", ReadWholeFile(kDejaVuSans));
-  auto font = Cached(path.c_str(), 16);
-  ASSERT_NE(font, nullptr);
-  std::remove(path.c_str());
-  EXPECT_EQ(font->GetCharWidth('A'), 8u);  // the outline never opened
-  EXPECT_EQ(font->GetTextWidth("AB"), 16u);
-  EXPECT_TRUE(font->IsMissing('A'));
-  EXPECT_EQ(font->GetMetric(0), 0);
+int CountPainted(CMemoryFrameBuffer& fb) {
+  int n = 0;
+  for (int32_t x = 0; x < static_cast<int32_t>(fb.GetWidth()); ++x)
+    for (int32_t y = 0; y < static_cast<int32_t>(fb.GetHeight()); ++y) n += fb.PixelAt(x, y) != 0;
+  return n;
+}
+
+// The card pulled with the skin on it, or the skin's file spoilt: the font
+// draws every byte code exactly as a font whose file is still there, and a
+// glyph it never had through the fixed font.
+TEST(CachedFreeTypeFont, OutlivesItsFile) {
+  const std::string whole = ReadWholeFile(kDejaVuSans);
+  const struct {
+    const char* what;
+    void (*damage)(const std::string& path, const std::string& bytes);
+  } cases[] = {
+      {"deleted", [](const std::string& path, const std::string&) { std::remove(path.c_str()); }},
+      {"truncated",
+       [](const std::string& path, const std::string& bytes) { ASSERT_EQ(0, truncate(path.c_str(), bytes.size() / 3)); }},
+      {"overwritten with garbage",
+       [](const std::string& path, const std::string& bytes) {
+         FILE* f = std::fopen(path.c_str(), "r+b");
+         ASSERT_NE(f, nullptr);
+         const std::string garbage(bytes.size(), '\x5A');
+         std::fwrite(garbage.data(), 1, garbage.size(), f);
+         std::fclose(f);
+       }},
+  };
+  auto reference = Cached(kDejaVuSans, 16);
+  ASSERT_NE(reference, nullptr);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    const std::string path = dir.Write("face.ttf", whole);
+    auto font = Cached(path.c_str(), 16);
+    ASSERT_NE(font, nullptr);
+    c.damage(path, whole);
+    for (uint32_t code = 32; code <= 255; ++code) {
+      SCOPED_TRACE(code);
+      ASSERT_EQ(font->GetCharWidth(code), reference->GetCharWidth(code));
+      ASSERT_EQ(font->GetCharHeight(code), reference->GetCharHeight(code));
+      CMemoryFrameBuffer drawn(40, 40), expected(40, 40);
+      EXPECT_TRUE(font->DrawChar(drawn, code, 10, 30, 0xFFFF));
+      EXPECT_TRUE(reference->DrawChar(expected, code, 10, 30, 0xFFFF));
+      ASSERT_EQ(drawn.Bytes(), expected.Bytes());
+    }
+    EXPECT_EQ(font->GetTextWidth("Edit Delete"), reference->GetTextWidth("Edit Delete"));
+    for (int32_t kind = MFont::kLineHeight; kind <= MFont::kDescender; ++kind)
+      EXPECT_EQ(font->GetMetric(kind), reference->GetMetric(kind));
+
+    // Cyrillic Zhe was never drawn: the fixed font stands in, a '?' cell.
+    const uint32_t zhe = 0x416, scale = font->FixedScale();
+    EXPECT_EQ(scale, 2u);
+    EXPECT_EQ(font->GetCharWidth(zhe), (CCourierFont::kCellWidth + 1) * scale);
+    CMemoryFrameBuffer fallback(40, 40);
+    EXPECT_TRUE(font->DrawChar(fallback, zhe, 10, 30, 0xFFFF));
+    EXPECT_GT(CountPainted(fallback), 0);
+    EXPECT_FALSE(font->IsMissing(zhe));
+  }
 }
 
 TEST(CachedFreeTypeFont, DrawsLikeTheOutlineFont) {
   auto font = Cached(kDejaVuSans, 16);
   CFreeTypeFont outline(kDejaVuSans, 16, false);
-  const WideChar wide[] = {'K', 0x00E9, 's', 't', 'r', 'e', 'l', '0', '9', 0};
+  const WideChar wide[] = {'K', 0x00E9, 's', 't', 'r', 'e', 'l', '0', '9', 0x416, 0};
   for (int pass = 0; pass < 2; ++pass) {  // cold, then warm
     CMemoryFrameBuffer cached(120, 30), direct(120, 30);
     EXPECT_TRUE(font->DrawText(cached, wide, 3, 4, 0x07E0));
