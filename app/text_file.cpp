@@ -1,5 +1,7 @@
 #include "app/text_file.h"
 
+#include "sysutil/regular_file.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -55,16 +57,17 @@ void SplitTextLines(CLineTable::Bytes&& bytes, uint32_t length, ELineRule rule, 
 
 bool CTextFileReader::Open(const char* path) {
   Close();
-  // Without O_NONBLOCK the open of a FIFO would wait for a writer.
-  const int f = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  // Only a regular file: a FIFO or a device under a text file's name would
+  // wait for a writer or never end.
+  const int f = OpenRegularFile(path);
   if (f < 0) return false;
   struct stat st;
-  if (fstat(f, &st) != 0 || S_ISDIR(st.st_mode)) {
+  if (fstat(f, &st) != 0) {
     close(f);
     return false;
   }
   fd = f;
-  knownSize = S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<uint64_t>(st.st_size) : 0;
+  knownSize = st.st_size > 0 ? static_cast<uint64_t>(st.st_size) : 0;
   return true;
 }
 

@@ -49,8 +49,8 @@ class CTextFileReader {
   CTextFileReader(const CTextFileReader&) = delete;
   CTextFileReader& operator=(const CTextFileReader&) = delete;
 
-  // False, with nothing open, for a missing or unreadable path or a
-  // directory. A FIFO or a device opens without waiting for a writer.
+  // False, with nothing open, for anything but a readable regular file: a
+  // missing path, a directory, a FIFO or a device (never waited on).
   bool Open(const char* path);
   // Replaces the table's lines with those of the open file's first
   // `maxBytes` bytes (at most kMaxFileBytes), at most `maxLines` of them;

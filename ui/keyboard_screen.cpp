@@ -103,12 +103,19 @@ void CUIKeyboardScreen::FiredPressEvent(MUIWidget* key) {
 void CUIKeyboardScreen::OnIdle(CUIEventLoop*) {
   if (--blinkCountdown > 0) return;
   cursorShown = !cursorShown;
-  const Color color = cursorShown ? CurrentScheme()->TextColor() : KeyScheme()->BackgroundColor();
-  MFont* f = CurrentFont();
-  const int64_t x = int64_t{rect.x} + (f != nullptr ? f->GetTextWidth(display) : 0) + 3;
-  // A capital cursor is taller than a small one; hiding clears the taller.
-  const int32_t top = rect.y + (upperCase || !cursorShown ? 2 : 5);
-  DrawVLine(*screen, static_cast<int32_t>(std::min<int64_t>(x, INT32_MAX)), top, rect.y + 16, color);
+  if (cursorShown) {
+    MFont* f = CurrentFont();
+    const int64_t x = int64_t{rect.x} + (f != nullptr ? f->GetTextWidth(display) : 0) + 3;
+    // A capital cursor is taller than a small one.
+    const int32_t top = rect.y + (upperCase ? 2 : 5);
+    DrawVLine(*screen, static_cast<int32_t>(std::min<int64_t>(x, INT32_MAX)), top, rect.y + 16,
+              CurrentScheme()->TextColor());
+  } else {
+    // Hidden, the line is exactly as it is without a cursor: drawn again
+    // over the same background (the screen's picture or the key scheme's
+    // colour), never a bar of some other colour.
+    DrawTextLine();
+  }
   blinkCountdown = kBlinkPasses;
   screen->Flush(true);
 }

@@ -74,14 +74,19 @@ TEST_F(ConfigTest, MissingFileOrDirectoryLeavesTheFilters) {
   rmdir(kConfigPath);
 }
 
-// An endless device in the file's place costs the cap and no more.
-TEST_F(ConfigTest, EndlessDeviceStopsAtTheCap) {
+// A device or a FIFO in the file's place is refused at once, never read or
+// waited on: the filters stay as they were, as for a missing file.
+TEST_F(ConfigTest, ADeviceOrAFifoIsRefused) {
   KESTREL_REQUIRE_SANDBOX();
+  name_filters.Append("kept");
   ASSERT_EQ(0, symlink("/dev/zero", kConfigPath));
   ReadConfig();
-  ASSERT_EQ(1u, name_filters.Size());
-  EXPECT_EQ(kMaxConfigBytes, name_filters.Length(0));
-  EXPECT_EQ(std::string(kMaxConfigBytes, '\0'), std::string(name_filters.Text(0), name_filters.Length(0)));
+  EXPECT_EQ((L{"kept"}), Filters());
+  ASSERT_EQ(0, unlink(kConfigPath));
+  ASSERT_EQ(0, mkfifo(kConfigPath, 0600));
+  ReadConfig();
+  EXPECT_EQ((L{"kept"}), Filters());
+  unlink(kConfigPath);
 }
 
 }  // namespace

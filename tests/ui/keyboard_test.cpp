@@ -324,6 +324,29 @@ TEST_F(KeyboardTest, CursorBlinksWithTheHeightOfTheCase) {
   }
 }
 
+// With the line on the screen's own background (the application's flags),
+// hiding the cursor gives back exactly the line as it was before it showed.
+TEST_F(KeyboardTest, AHiddenCursorLeavesTheLineAsItWas) {
+  CUIKeyboardScreenImpl* kb = GetKeyboard();
+  auto line = [&] {
+    std::vector<Color> pixels;
+    for (int32_t x = 0; x < 320; ++x)
+      for (int32_t y = 0; y < 20; ++y) pixels.push_back(display.PixelAt(x, y));
+    return pixels;
+  };
+  std::vector<Color> before;
+  eachSleep = [&](int n) {
+    if (n == 9) before = line();
+    if (n == 10) EXPECT_NE(before, line()) << "the cursor shows";
+    if (n == 20) {
+      EXPECT_EQ(before, line()) << "the cursor is gone, nothing else changed";
+      GetEventLoop()->quitRequested = true;
+    }
+  };
+  char text[21] = "ab";
+  EXPECT_TRUE(kb->EditText(text, "T", 20, 0x2C0));
+}
+
 // The top line holds 39 characters: a title and text that do not fit are
 // cut, and nothing after the line in the keyboard is touched.
 TEST_F(KeyboardTest, TopLine) {
