@@ -18,6 +18,7 @@ void ResetApplicationForTesting() {
   p_edit_screen = nullptr;
   ResetGlobalsForTesting();
   CloseServerLink();
+  SetFileLayerFactoryForTesting(nullptr);
   DebugLogClose();
   ResetCaptureForTesting();
   idler.ResetForTesting();

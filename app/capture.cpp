@@ -43,18 +43,21 @@ void CaptureEnable(const char* folder) {
   gCaptureEnabled = n > 0 && n < kCommandBuffer && FileExists(path);
 }
 
-void CaptureScreen(const char* folder) {
+ECaptureResult CaptureScreen(const char* folder) {
   struct tm now = {};
   const bool haveTime = LocalTimeNow(&now);
-  if (!gCaptureEnabled || !haveTime || !PlainFolderName(folder)) return;
+  if (!gCaptureEnabled) return ECaptureResult::kOff;
+  // Without the time the capture has no name.
+  if (!haveTime || !PlainFolderName(folder)) return ECaptureResult::kRefused;
   char command[kCommandBuffer];
   const int n = std::snprintf(command, sizeof command, "cat /dev/fb > /mnt/sdcard/%s/img%04d%02d%02d%02d%02d%02d.raw",
                               folder, now.tm_year + 1900, now.tm_mon + 1, now.tm_mday, now.tm_hour, now.tm_min,
                               now.tm_sec);
   // A cut command would write some other file.
-  if (n <= 0 || n >= kCommandBuffer) return;
+  if (n <= 0 || n >= kCommandBuffer) return ECaptureResult::kRefused;
   const int ignored = std::system(command);
   (void)ignored;
+  return ECaptureResult::kRan;
 }
 
 bool CaptureIsEnabled() { return gCaptureEnabled; }

@@ -5,8 +5,11 @@
 
 // Enables captures when /mnt/sdcard/<folder>/capture can be read.
 void CaptureEnable(const char* folder);
-// Copies the display when captures are enabled; the copy's result is ignored.
-void CaptureScreen(const char* folder);
+enum class ECaptureResult { kOff, kRefused, kRan };
+// Copies the display when captures are enabled; the copy's own result is
+// ignored. kRefused, with nothing run, for a folder name that holds a
+// character the shell reads or a command that would not fit its buffer.
+ECaptureResult CaptureScreen(const char* folder);
 // Whether captures are enabled.
 bool CaptureIsEnabled();
 // True when the file can be opened for reading (it is closed again at once).

@@ -5,11 +5,12 @@
 namespace {
 MZelkonCommunicationLayerInterface* gLayer = nullptr;
 ServerClient* gClient = nullptr;
+FileLayerFactory gFactory = CreateFileLayer;
 }  // namespace
 
 bool OpenServerLink() {
   if (gLayer == nullptr) {
-    gLayer = CreateFileLayer("client", "ZelkonNavigationServer", -1, 0);
+    gLayer = gFactory("client", "ZelkonNavigationServer", -1, 0);
     if (gLayer == nullptr) return false;
   }
   if (gClient == nullptr) {
@@ -27,3 +28,7 @@ void CloseServerLink() {
 }
 
 bool ServerLinkIsOpen() { return gLayer != nullptr && gClient != nullptr; }
+
+void SetFileLayerFactoryForTesting(FileLayerFactory factory) {
+  gFactory = factory != nullptr ? factory : CreateFileLayer;
+}

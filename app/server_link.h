@@ -15,3 +15,10 @@ bool OpenServerLink();
 void CloseServerLink();
 // Whether both exist.
 bool ServerLinkIsOpen();
+
+// Test seam: what makes the layer, CreateFileLayer unless set (null puts it
+// back). The layer fails to come only when memory runs out, which a test
+// cannot arrange otherwise.
+using FileLayerFactory = MZelkonCommunicationLayerInterface* (*)(const char* ownName, const char* peerName,
+                                                                 int32_t processId, int32_t unused);
+void SetFileLayerFactoryForTesting(FileLayerFactory factory);

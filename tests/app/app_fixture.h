@@ -125,9 +125,10 @@ class CAppFixture : public ::testing::Test {
     settled = 0;
     stopping = false;
     stopped = false;
-    char name[] = "kestrel";
-    char* argv[] = {name, nullptr};
-    EXPECT_EQ(0, KestrelMain(1, argv));
+    std::vector<char*> argv;
+    for (std::string& a : arguments) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    EXPECT_EQ(0, KestrelMain(static_cast<int>(arguments.size()), argv.data()));
     EXPECT_LT(passes, kPassLimit) << "the run did not settle";
   }
 
@@ -212,6 +213,8 @@ class CAppFixture : public ::testing::Test {
     return h;
   }
 
+  // The program's arguments, its name first.
+  std::vector<std::string> arguments = {"kestrel"};
   CFakeClock clock;
   CRecordingVirtualScreen display;
   CScriptedInputReader& input = TestInput();

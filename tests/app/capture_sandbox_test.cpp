@@ -40,7 +40,7 @@ TEST_F(CaptureTest, CopiesTheDisplayOnlyWhenEnabled) {
   Write("/dev/fb", std::string("\x01\x02\x00\xFF", 4));
   const std::string shot = "/mnt/sdcard/kestrel/img20261211224030.raw";
 
-  CaptureScreen("kestrel");
+  EXPECT_EQ(ECaptureResult::kOff, CaptureScreen("kestrel"));
   EXPECT_EQ("<missing>", ReadWholeFile(shot)) << "captures start disabled";
   CaptureEnable("kestrel");
   EXPECT_FALSE(CaptureIsEnabled()) << "no capture file on the card";
@@ -48,27 +48,33 @@ TEST_F(CaptureTest, CopiesTheDisplayOnlyWhenEnabled) {
   Write("/mnt/sdcard/kestrel/capture", "");
   CaptureEnable("kestrel");
   ASSERT_TRUE(CaptureIsEnabled());
-  CaptureScreen("kestrel");
+  EXPECT_EQ(ECaptureResult::kRan, CaptureScreen("kestrel"));
   EXPECT_EQ(std::string("\x01\x02\x00\xFF", 4), ReadWholeFile(shot));
 }
 
 // A command that does not fit its 64 bytes, or a folder with characters the
-// shell reads, would write some other file or run something else: nothing runs.
+// shell reads, would write some other file or run something else: each is
+// refused while captures are on, and nothing runs (no file "b" appears in
+// the working folder, none in the card's).
 TEST_F(CaptureTest, RefusesCommandsThatWouldNameAnotherFile) {
   Write("/dev/fb", "x");
-  for (const std::string folder : {"sixteen-chars-xx", "a;touch b", "$(id)", ".."}) {
+  ASSERT_EQ(0, chdir("/mnt/sdcard"));
+  for (const std::string folder : {"sixteen-chars-xx", "a;touch b", "a|touch b", "$(touch b)", "a b", ".."}) {
     mkdir(("/mnt/sdcard/" + folder).c_str(), 0755);
     Write("/mnt/sdcard/" + folder + "/capture", "");
     CaptureEnable(folder.c_str());
-    CaptureScreen(folder.c_str());
+    ASSERT_TRUE(CaptureIsEnabled()) << folder;
+    EXPECT_EQ(ECaptureResult::kRefused, CaptureScreen(folder.c_str())) << folder;
     EXPECT_EQ("<missing>", ReadWholeFile("/mnt/sdcard/" + folder + "/img20261211224030.raw")) << folder;
+    EXPECT_EQ("<missing>", ReadWholeFile("/mnt/sdcard/b")) << folder;
   }
+  ASSERT_EQ(0, chdir("/"));
   // Fifteen characters still fit.
   const std::string fits = "fifteen-chars-x";
   mkdir(("/mnt/sdcard/" + fits).c_str(), 0755);
   Write("/mnt/sdcard/" + fits + "/capture", "");
   CaptureEnable(fits.c_str());
-  CaptureScreen(fits.c_str());
+  EXPECT_EQ(ECaptureResult::kRan, CaptureScreen(fits.c_str()));
   EXPECT_EQ("x", ReadWholeFile("/mnt/sdcard/" + fits + "/img20261211224030.raw"));
 }
 

@@ -1,12 +1,8 @@
 // The demo card: the generator writes the same tree on every run, also over
 // a stale card; it stops with the package's name when the font is missing;
 // the skin it writes loads through the toolkit's own decoder and skin.
-#include <dirent.h>
 #include <fcntl.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -17,61 +13,15 @@
 
 #include "gfx/cached_free_type_font.h"
 #include "gfx/image.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/card_tree.h"
 #include "ui/skin.h"
-
-extern char** environ;
 
 namespace {
 
 const std::string kCard = KESTREL_DEMO_CARD;
 
-// Runs the generator into `output`; its exit status, or -1 when it did not
-// exit. What it writes to stderr goes to `errors`.
 int Generate(const TempDir& dir, const std::string& output, const std::string& font, std::string* errors) {
-  const std::string errorFile = dir.File("stderr.txt");
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  std::vector<std::string> args = {KESTREL_DEMO_GENERATOR, KESTREL_DEMO_SOURCE, output, font};
-  std::vector<char*> argv;
-  for (std::string& arg : args) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) return -1;
-  int status = 0;
-  if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
-  *errors = ReadWholeFile(errorFile);
-  return WEXITSTATUS(status);
-}
-
-// Every entry below `root` by its path: a folder as "/", a file as its bytes.
-using Tree = std::map<std::string, std::string>;
-void ReadTree(const std::string& root, const std::string& below, Tree* tree) {
-  DIR* dir = opendir((root + below).c_str());
-  ASSERT_NE(nullptr, dir) << root + below;
-  while (const dirent* entry = readdir(dir)) {
-    const std::string name = entry->d_name;
-    if (name == "." || name == "..") continue;
-    const std::string path = below + "/" + name;
-    struct stat st;
-    ASSERT_EQ(0, lstat((root + path).c_str(), &st)) << path;
-    if (S_ISDIR(st.st_mode)) {
-      (*tree)[path + "/"] = "/";
-      ReadTree(root, path, tree);
-    } else {
-      ASSERT_TRUE(S_ISREG(st.st_mode)) << path;
-      (*tree)[path] = ReadWholeFile(root + path);
-    }
-  }
-  closedir(dir);
-}
-Tree ReadTree(const std::string& root) {
-  Tree tree;
-  ReadTree(root, "", &tree);
-  return tree;
+  return RunTool(dir, {KESTREL_DEMO_GENERATOR, KESTREL_DEMO_SOURCE, output, font}, errors);
 }
 
 TEST(DemoCard, EveryRunWritesTheSameTreeAndNothingStaleSurvives) {
@@ -86,10 +36,10 @@ TEST(DemoCard, EveryRunWritesTheSameTreeAndNothingStaleSurvives) {
   ASSERT_EQ(0, Generate(dir, first, KESTREL_DEJAVU_FONT, &errors)) << errors;
   ASSERT_EQ(0, Generate(dir, second, KESTREL_DEJAVU_FONT, &errors)) << errors;
 
-  const Tree tree = ReadTree(first);
-  EXPECT_EQ(tree, ReadTree(second));
+  const CardTree tree = ReadCardTree(first);
+  EXPECT_EQ(tree, ReadCardTree(second));
   // The build's card is this same tree.
-  EXPECT_EQ(tree, ReadTree(kCard));
+  EXPECT_EQ(tree, ReadCardTree(kCard));
   // The generated names are there: the empty folder, the Latin-1 and broken
   // UTF-8 names, and the 60 files.
   EXPECT_EQ(1u, tree.count("/Empty folder/"));

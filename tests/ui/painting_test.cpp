@@ -120,11 +120,19 @@ TEST(Painting, ClippedAtEveryEdge) {
 // Coordinates at the ends of the integer range paint the right pixels and
 // walk only the steps that can meet the grid.
 TEST(Painting, ExtremeCoordinates) {
-  CMemoryFrameBuffer fb(4, 4);
-  DrawLine(fb, INT32_MIN, 1, INT32_MAX, 1, kInk);
-  DrawVLine(fb, 3, INT32_MIN, INT32_MAX, kInk);
-  FillBox(fb, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, kInk, 0);
-  EXPECT_EQ("####\n####\n####\n####\n", Picture(fb));
+  // The lines each on a grid of their own, before any box covers them.
+  CMemoryFrameBuffer lines(4, 4);
+  DrawLine(lines, INT32_MIN, 1, INT32_MAX, 1, kInk);
+  DrawVLine(lines, 3, INT32_MIN, INT32_MAX, kInk);
+  DrawHLine(lines, INT32_MIN, 3, INT32_MAX, kInk);
+  EXPECT_EQ("...#\n####\n...#\n####\n", Picture(lines));
+  CMemoryFrameBuffer whole(4, 4);
+  FillBox(whole, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, kInk, 0);
+  EXPECT_EQ("####\n####\n####\n####\n", Picture(whole));
+  // Rows 1 and 2 only, over the whole integer width, rounded corners far off the grid.
+  CMemoryFrameBuffer band(4, 4);
+  FillBox(band, INT32_MIN, 1, INT32_MAX, 2, kInk, 4);
+  EXPECT_EQ("....\n####\n####\n....\n", Picture(band));
   CMemoryFrameBuffer diagonal(4, 4);
   DrawLine(diagonal, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, kInk);  // through (0,0) .. (3,3)
   EXPECT_EQ("#...\n.#..\n..#.\n...#\n", Picture(diagonal));
