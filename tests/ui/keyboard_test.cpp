@@ -337,7 +337,9 @@ TEST_F(KeyboardTest, AHiddenCursorLeavesTheLineAsItWas) {
   std::vector<Color> before;
   eachSleep = [&](int n) {
     if (n == 9) before = line();
-    if (n == 10) EXPECT_NE(before, line()) << "the cursor shows";
+    if (n == 10) {
+      EXPECT_NE(before, line()) << "the cursor shows";
+    }
     if (n == 20) {
       EXPECT_EQ(before, line()) << "the cursor is gone, nothing else changed";
       GetEventLoop()->quitRequested = true;
