@@ -71,7 +71,7 @@ export SDL_VIDEODRIVER=x11
 mkdir -p "$work/tmp"
 
 # The row of "Deep folder" and the Open button, in screen pixels.
-row_x=60 row_y=103 open_x=80 open_y=214
+row_x=60 row_y=131 open_x=80 open_y=214
 cat >"$work/reference.txt" <<EOF
 shot first
 tap $row_x $row_y
