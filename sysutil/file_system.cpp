@@ -1,5 +1,6 @@
 // CBoundedString's file-system operations (declared with the string type).
 #include "sysutil/bounded_string.h"
+#include "sysutil/regular_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -81,14 +82,22 @@ int CBoundedString::CopyFile(const CBoundedString& to) const {
   CPathArgument target(to);
   int result = -1;
   int out = -1;
-  int in = from.Ok() && target.Ok() ? open(from.Get(), O_RDONLY) : -1;
+  // Neither end may wait: the source is a regular file, and a FIFO in the
+  // target's place (no reader) fails at once instead of blocking the open.
+  int in = from.Ok() && target.Ok() ? OpenRegularFile(from.Get()) : -1;
+  if (in < 0) in = -1;
   struct stat st;
   struct stat existing;
   if (in >= 0 && fstat(in, &st) == 0) {
     // Copying a file onto itself would truncate it before the first read.
     bool same = stat(target.Get(), &existing) == 0 && existing.st_dev == st.st_dev &&
                 existing.st_ino == st.st_ino;
-    if (!same) out = open(target.Get(), O_WRONLY | O_CREAT | O_TRUNC, st.st_mode & 07777);
+    if (!same) out = open(target.Get(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, st.st_mode & 07777);
+    struct stat made;
+    if (out >= 0 && (fstat(out, &made) != 0 || !S_ISREG(made.st_mode))) {
+      close(out);
+      out = -1;
+    }
   }
   if (out >= 0) {
     for (;;) {

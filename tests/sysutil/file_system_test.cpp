@@ -93,6 +93,12 @@ TEST(FileSystem, CopyFile) {
   EXPECT_EQ(st.st_size, 0);
   EXPECT_EQ(st.st_mode & 07777, 0604u);
 
+  // A FIFO at either end is refused at once, never waited on.
+  ASSERT_EQ(mkfifo(dir.File("fifo").c_str(), 0600), 0);
+  EXPECT_EQ(PathOf(dir.File("fifo")).CopyFile(PathOf(dir.File("from-fifo"))), -1);
+  EXPECT_EQ(ReadWholeFile(dir.File("from-fifo")), "<missing>");
+  EXPECT_EQ(PathOf(from).CopyFile(PathOf(dir.File("fifo"))), -1);
+
   EXPECT_EQ(PathOf(dir.File("none")).CopyFile(PathOf(dir.File("x"))), -1);
   EXPECT_EQ(ReadWholeFile(dir.File("x")), "<missing>");
   EXPECT_EQ(PathOf(from).CopyFile(PathOf(dir.File("no/x"))), -1);
