@@ -24,12 +24,12 @@ std::vector<std::string> Lines(const CLineTable& t) {
 
 // The table read from a file of `content`.
 CLineTable ReadFile(const TempDir& dir, const std::string& content, ELineRule rule,
-                    uint32_t maxBytes = kMaxFileBytes) {
+                    uint32_t maxBytes = kMaxFileBytes, uint32_t maxLines = kMaxFileLines) {
   const std::string path = dir.Write("f.txt", content);
   CTextFileReader reader;
   CLineTable t;
   EXPECT_TRUE(reader.Open(path.c_str()));
-  reader.ReadLines(t, rule, maxBytes);
+  EXPECT_TRUE(reader.ReadLines(t, rule, maxBytes, maxLines));
   return t;
 }
 
@@ -111,21 +111,10 @@ TEST(TextFile, AFifoOrADeviceIsRefusedWithoutWaiting) {
 // ends after maxBytes bytes.
 TEST(TextFile, NoBytePastTheBoundIsRead) {
   TempDir dir;
-  {
-    const std::string path = dir.Write("four.txt", "a\nb\nc\nd\n");
-    CTextFileReader reader;
-    CLineTable t;
-    ASSERT_TRUE(reader.Open(path.c_str()));
-    EXPECT_TRUE(reader.ReadLines(t, ELineRule::kKeepCarriageReturn, 100, 2));
-    EXPECT_EQ((L{"a", "b"}), Lines(t));
-  }
+  const ELineRule keep = ELineRule::kKeepCarriageReturn;
+  EXPECT_EQ((L{"a", "b"}), Lines(ReadFile(dir, "a\nb\nc\nd\n", keep, 100, 2)));
   // The data ends at the byte bound, inside a line.
-  const std::string path = dir.Write("data.txt", "0123456789\nrest of the data");
-  CTextFileReader reader;
-  CLineTable t;
-  ASSERT_TRUE(reader.Open(path.c_str()));
-  EXPECT_TRUE(reader.ReadLines(t, ELineRule::kKeepCarriageReturn, 12, 50));
-  EXPECT_EQ((L{"0123456789", "r"}), Lines(t));
+  EXPECT_EQ((L{"0123456789", "r"}), Lines(ReadFile(dir, "0123456789\nrest of the data", keep, 12, 50)));
 }
 
 }  // namespace
